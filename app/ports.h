@@ -1,0 +1,18 @@
+// The outside world as the program's core reaches it.
+#pragma once
+
+#include "platform/clock.h"
+#include "platform/file_system.h"
+#include "platform/registry.h"
+#include "platform/system.h"
+
+namespace z4 {
+
+struct Ports {
+  Registry& registry;
+  System& system;
+  FileSystem& files;
+  Clock& clock;
+};
+
+}  // namespace z4

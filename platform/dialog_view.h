@@ -1,0 +1,101 @@
+// What a dialog's presenter does to its window, and what the window tells it.
+// Texts are UTF-8. Control ids are those of the dialog resources.
+#pragma once
+
+#include <string>
+
+namespace z4 {
+
+struct Rect {
+  int left = 0;
+  int top = 0;
+  int right = 0;
+  int bottom = 0;
+  bool operator==(const Rect& o) const {
+    return left == o.left && top == o.top && right == o.right && bottom == o.bottom;
+  }
+};
+
+enum class CursorShape { Arrow, Wait };
+
+// Standard dialog results of the OK and cancel commands.
+constexpr int kResultOk = 1;
+constexpr int kResultCancel = 2;
+
+class DialogHandler;
+
+class DialogView {
+ public:
+  virtual ~DialogView() = default;
+
+  virtual void SetCaption(const std::string& text) = 0;
+  virtual void SetIcon(int resource_id) = 0;
+  virtual void SetText(int id, const std::string& text) = 0;
+  virtual std::string GetText(int id) = 0;
+  // Limits how many characters the user can type into an edit control.
+  virtual void SetTextLimit(int id, int chars) = 0;
+  virtual void SetCheck(int id, bool checked) = 0;
+  virtual bool GetCheck(int id) = 0;
+  virtual void Enable(int id, bool enabled) = 0;
+  virtual void SetFocus(int id) = 0;
+
+  virtual void SetTrackbarRange(int id, int min, int max, bool redraw) = 0;
+  virtual void SetTrackbarTicFrequency(int id, int frequency) = 0;
+  virtual void SetTrackbarPageSize(int id, int size) = 0;
+  virtual void SetTrackbarPos(int id, int pos, bool redraw) = 0;
+  virtual int GetTrackbarPos(int id) = 0;
+
+  // Combo box lists; the edit field is reached through SetText/GetText.
+  virtual void ClearList(int id) = 0;
+  virtual void AppendListEntry(int id, const std::string& text) = 0;
+
+  // The text-table font: made once from its face and size (tenths of a point),
+  // then applied to the window (id 0) or to a control.
+  virtual void SetTextFont(const std::string& face, int tenths_of_point) = 0;
+  virtual void ApplyTextFont(int id) = 0;
+
+  // Window rectangle in screen coordinates.
+  virtual Rect WindowRect() = 0;
+  virtual void MoveWindow(const Rect& rect, bool repaint) = 0;
+  virtual Rect DesktopRect() = 0;
+
+  virtual void StartTimer(int id, unsigned period_ms) = 0;
+  virtual void StopTimer(int id) = 0;
+
+  virtual void SetCursor(CursorShape shape) = 0;
+  virtual void SetCursorPos(int x, int y) = 0;
+
+  // A message box owned by this window with an OK button and no icon; returns
+  // when it has been closed.
+  virtual void MessageBox(const std::string& text, const std::string& caption) = 0;
+
+  // Ends the dialog's modal run with `result` once the current message is done.
+  virtual void EndDialog(int result) = 0;
+
+  // Runs another dialog modally, owned by this one, and returns its result.
+  virtual int RunModal(int resource_id, DialogHandler& handler) = 0;
+};
+
+// The presenter side of a dialog. The window calls these for its messages; the
+// defaults are what the platform would do.
+class DialogHandler {
+ public:
+  virtual ~DialogHandler() = default;
+  // Returns true to let the window set the initial focus itself.
+  virtual bool OnInitDialog(DialogView& view) = 0;
+  virtual void OnCommand(int /*id*/, int /*code*/) {}
+  // The standard OK and cancel commands (Enter, Escape, the close button).
+  // Return false to let the window end with kResultOk or kResultCancel.
+  virtual bool OnOk() { return false; }
+  virtual bool OnCancel() { return false; }
+  virtual void OnTimer(int /*id*/) {}
+  virtual void OnHScroll(int /*id*/) {}
+  // Returns true when the handler has set the cursor itself.
+  virtual bool OnSetCursor() { return false; }
+  virtual void OnMouseMove() {}
+  // The caption's help button; returns true when handled.
+  virtual bool OnHelpButton() { return false; }
+  virtual void OnDestroy() {}
+};
+
+}  // namespace z4

@@ -1,0 +1,53 @@
+// Files and folders, local and on the board's drive. Paths are UTF-8 and use "\".
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace z4 {
+
+// A file held open; closed when the object goes away.
+class OpenFile {
+ public:
+  virtual ~OpenFile() = default;
+};
+
+class FileSystem {
+ public:
+  virtual ~FileSystem() = default;
+
+  // Opens an existing file for reading and writing with no sharing. A file that
+  // is absent, read-only or held open by anyone else gives nullptr.
+  virtual std::unique_ptr<OpenFile> OpenExclusive(const std::string& path) = 0;
+
+  // Copies a file, replacing an existing target.
+  virtual bool CopyFile(const std::string& from, const std::string& to) = 0;
+  virtual bool DeleteFile(const std::string& path) = 0;
+  virtual bool CreateDirectory(const std::string& path) = 0;
+  virtual bool RemoveDirectory(const std::string& path) = 0;
+
+  virtual std::optional<std::string> CurrentDirectory() = 0;
+  virtual bool SetCurrentDirectory(const std::string& path) = 0;
+
+  // Names of the entries matching a pattern such as "C:\dir\*.*", in the order
+  // the system gives them (which may include "." and ".."); nullopt when the
+  // search cannot start.
+  virtual std::optional<std::vector<std::string>> FindFiles(const std::string& pattern) = 0;
+
+  // The whole file as bytes; nullopt when it cannot be opened or read.
+  virtual std::optional<std::string> ReadFile(const std::string& path) = 0;
+
+  // Creates or truncates the file in place, writes the bytes, flushes and closes.
+  virtual bool WriteNewFile(const std::string& path, const std::string& bytes) = 0;
+
+  // Replaces the file's contents as one step: afterwards the file holds either
+  // its old contents or all of the new bytes, never a part of them.
+  virtual bool ReplaceFileContents(const std::string& path, const std::string& bytes) = 0;
+
+  // Opens an existing file, flushes the system's buffers for it to the disk, closes it.
+  virtual bool FlushFile(const std::string& path) = 0;
+};
+
+}  // namespace z4

@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build and the tests need, when they are missing.
+set -euo pipefail
+
+packages=(cmake ninja-build g++ make g++-mingw-w64-x86-64 wine wine64 xvfb x11-apps
+  googletest libgtest-dev libgmock-dev libbenchmark-dev imagemagick fonts-ipafont-gothic)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+line="apt-get install -y --no-install-recommends ${missing[*]}"
+if [ "$(id -u)" -ne 0 ]; then
+  echo "Missing packages. Install them as root with:" >&2
+  echo "  apt-get update && $line" >&2
+  exit 1
+fi
+echo "Installing: ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+apt-get update -q >/dev/null
+# shellcheck disable=SC2086
+apt-get install -y -q --no-install-recommends ${missing[*]} >/dev/null

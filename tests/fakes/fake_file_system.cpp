@@ -1,0 +1,332 @@
+#include "fakes/fake_file_system.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace z4::fakes {
+
+class FakeFileSystem::Handle : public OpenFile {
+ public:
+  Handle(FakeFileSystem& fs, std::string key) : fs_(fs), key_(std::move(key)) {}
+  ~Handle() override {
+    auto it = fs_.entries_.find(key_);
+    if (it != fs_.entries_.end() && it->second.held > 0) --it->second.held;
+  }
+  Handle(const Handle&) = delete;
+  Handle& operator=(const Handle&) = delete;
+
+ private:
+  FakeFileSystem& fs_;
+  std::string key_;
+};
+
+FakeFileSystem::FakeFileSystem() { AddDrive('C'); }
+
+std::string FakeFileSystem::Key(const std::string& path) {
+  std::string k;
+  for (char c : path) {
+    const char ch = c == '/' ? '\\' : static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (ch == '\\' && !k.empty() && k.back() == '\\') continue;
+    k += ch;
+  }
+  while (k.size() > 2 && k.back() == '\\') k.pop_back();
+  if (k.size() == 3 && k[1] == ':' && k[2] == '\\') k.pop_back();
+  return k;
+}
+
+std::string FakeFileSystem::ParentKey(const std::string& key) {
+  const auto cut = key.rfind('\\');
+  return cut == std::string::npos ? std::string() : key.substr(0, cut);
+}
+
+bool FakeFileSystem::Matches(const std::string& pattern, const std::string& name) {
+  // "*.*" matches every name, as on Windows; otherwise * and ? wildcards.
+  if (pattern == "*.*" || pattern == "*") return true;
+  std::size_t p = 0, n = 0, star = std::string::npos, mark = 0;
+  while (n < name.size()) {
+    if (p < pattern.size() && (pattern[p] == '?' || pattern[p] == name[n])) {
+      ++p;
+      ++n;
+    } else if (p < pattern.size() && pattern[p] == '*') {
+      star = p++;
+      mark = n;
+    } else if (star != std::string::npos) {
+      p = star + 1;
+      n = ++mark;
+    } else {
+      return false;
+    }
+  }
+  while (p < pattern.size() && pattern[p] == '*') ++p;
+  return p == pattern.size();
+}
+
+void FakeFileSystem::Note(const std::string& op) {
+  if (before_operation) before_operation(op);
+  log.push_back(op);
+}
+
+bool FakeFileSystem::DriveUp(const std::string& key) const {
+  if (key.size() < 2 || key[1] != ':') return false;
+  const char letter = static_cast<char>(std::toupper(static_cast<unsigned char>(key[0])));
+  auto it = drives_.find(letter);
+  return it != drives_.end() && it->second;
+}
+
+FakeFileSystem::Entry* FakeFileSystem::Get(const std::string& path) {
+  const std::string k = Key(path);
+  if (!DriveUp(k)) return nullptr;
+  auto it = entries_.find(k);
+  return it == entries_.end() ? nullptr : &it->second;
+}
+
+const FakeFileSystem::Entry* FakeFileSystem::Get(const std::string& path) const {
+  const std::string k = Key(path);
+  if (!DriveUp(k)) return nullptr;
+  auto it = entries_.find(k);
+  return it == entries_.end() ? nullptr : &it->second;
+}
+
+bool FakeFileSystem::CanCreateIn(const std::string& key) const {
+  auto parent = entries_.find(ParentKey(key));
+  return DriveUp(key) && parent != entries_.end() && parent->second.directory &&
+         !parent->second.read_only;
+}
+
+bool FakeFileSystem::Reserve(const std::string& key, std::int64_t bytes) {
+  const char letter = static_cast<char>(std::toupper(static_cast<unsigned char>(key[0])));
+  auto it = free_.find(letter);
+  if (it == free_.end()) return true;
+  if (bytes > it->second) return false;
+  it->second -= bytes;
+  return true;
+}
+
+void FakeFileSystem::AddDrive(char letter) {
+  letter = static_cast<char>(std::toupper(static_cast<unsigned char>(letter)));
+  drives_[letter] = true;
+  const std::string root = Key(std::string(1, letter) + ":");
+  auto& e = entries_[root];
+  e.directory = true;
+  if (e.name.empty()) e.name = std::string(1, letter) + ":\\";
+}
+
+void FakeFileSystem::RemoveDrive(char letter) {
+  drives_[static_cast<char>(std::toupper(static_cast<unsigned char>(letter)))] = false;
+}
+
+bool FakeFileSystem::HasDrive(char letter) const {
+  return DriveUp(std::string(1, letter) + ":");
+}
+
+void FakeFileSystem::AddDirectory(const std::string& path) {
+  const std::string k = Key(path);
+  if (k.size() <= 2) return;
+  AddDirectory(ParentKey(k));
+  auto& e = entries_[k];
+  e.directory = true;
+  if (e.name.empty()) e.name = path;
+}
+
+void FakeFileSystem::AddFile(const std::string& path, const std::string& bytes) {
+  const std::string k = Key(path);
+  AddDirectory(ParentKey(k));
+  auto& e = entries_[k];
+  e.directory = false;
+  e.name = path;
+  e.bytes = bytes;
+}
+
+std::optional<std::string> FakeFileSystem::Contents(const std::string& path) const {
+  const Entry* e = Get(path);
+  if (!e || e->directory) return std::nullopt;
+  return e->bytes;
+}
+
+bool FakeFileSystem::Exists(const std::string& path) const { return Get(path) != nullptr; }
+
+bool FakeFileSystem::IsDirectory(const std::string& path) const {
+  const Entry* e = Get(path);
+  return e && e->directory;
+}
+
+std::vector<std::string> FakeFileSystem::List(const std::string& folder) const {
+  std::vector<std::string> names;
+  const std::string k = Key(folder);
+  for (const auto& [key, entry] : entries_) {
+    if (key != k && ParentKey(key) == k) names.push_back(entry.name.substr(entry.name.rfind('\\') + 1));
+  }
+  return names;
+}
+
+void FakeFileSystem::SetHeldOpen(const std::string& path, bool held) {
+  auto it = entries_.find(Key(path));
+  if (it != entries_.end()) it->second.held = held ? 1 : 0;
+}
+
+void FakeFileSystem::SetReadOnly(const std::string& path, bool read_only) {
+  auto it = entries_.find(Key(path));
+  if (it != entries_.end()) it->second.read_only = read_only;
+}
+
+void FakeFileSystem::SetFreeSpace(char letter, std::int64_t bytes) {
+  free_[static_cast<char>(std::toupper(static_cast<unsigned char>(letter)))] = bytes;
+}
+
+int FakeFileSystem::CountOps(const std::string& prefix) const {
+  return static_cast<int>(std::count_if(log.begin(), log.end(), [&](const std::string& op) {
+    return op.compare(0, prefix.size(), prefix) == 0;
+  }));
+}
+
+std::unique_ptr<OpenFile> FakeFileSystem::OpenExclusive(const std::string& path) {
+  Note("open " + path);
+  Entry* e = Get(path);
+  if (!e || e->directory || e->read_only || e->held > 0) return nullptr;
+  ++e->held;
+  return std::make_unique<Handle>(*this, Key(path));
+}
+
+bool FakeFileSystem::CopyFile(const std::string& from, const std::string& to) {
+  Note("copy " + from + " -> " + to);
+  if (failing_copies_ > 0) {
+    --failing_copies_;
+    return false;
+  }
+  const Entry* src = Get(from);
+  if (!src || src->directory || src->held > 0) return false;
+  const std::string bytes = src->bytes;
+  const std::string k = Key(to);
+  if (!CanCreateIn(k)) return false;
+  auto it = entries_.find(k);
+  std::int64_t old_size = 0;
+  if (it != entries_.end()) {
+    if (it->second.directory || it->second.read_only || it->second.held > 0) return false;
+    old_size = static_cast<std::int64_t>(it->second.bytes.size());
+  }
+  if (!Reserve(k, static_cast<std::int64_t>(bytes.size()) - old_size)) return false;
+  auto& e = entries_[k];
+  e.name = to;
+  e.bytes = bytes;
+  return true;
+}
+
+bool FakeFileSystem::DeleteFile(const std::string& path) {
+  Note("delete " + path);
+  Entry* e = Get(path);
+  if (!e || e->directory || e->read_only || e->held > 0) return false;
+  Reserve(Key(path), -static_cast<std::int64_t>(e->bytes.size()));
+  entries_.erase(Key(path));
+  return true;
+}
+
+bool FakeFileSystem::CreateDirectory(const std::string& path) {
+  Note("mkdir " + path);
+  const std::string k = Key(path);
+  if (Get(path) || !CanCreateIn(k)) return false;
+  auto& e = entries_[k];
+  e.name = path;
+  e.directory = true;
+  return true;
+}
+
+bool FakeFileSystem::RemoveDirectory(const std::string& path) {
+  Note("rmdir " + path);
+  Entry* e = Get(path);
+  if (!e || !e->directory || e->read_only || !List(path).empty()) return false;
+  entries_.erase(Key(path));
+  return true;
+}
+
+std::optional<std::string> FakeFileSystem::CurrentDirectory() { return cwd_; }
+
+bool FakeFileSystem::SetCurrentDirectory(const std::string& path) {
+  Note("cd " + path);
+  const Entry* e = Get(path);
+  if (!e || !e->directory) return false;
+  cwd_ = e->name;
+  return true;
+}
+
+std::optional<std::vector<std::string>> FakeFileSystem::FindFiles(const std::string& pattern) {
+  Note("find " + pattern);
+  const auto cut = pattern.rfind('\\');
+  if (cut == std::string::npos) return std::nullopt;
+  const std::string folder = pattern.substr(0, cut);
+  const std::string mask = pattern.substr(cut + 1);
+  const Entry* dir = Get(folder.empty() ? pattern.substr(0, 2) : folder);
+  if (!dir || !dir->directory) return std::nullopt;
+  std::vector<std::string> found;
+  // Folders other than a drive's root list "." and ".." first.
+  if (Key(folder).size() > 2 && Matches(mask, ".")) {
+    found.push_back(".");
+    found.push_back("..");
+  }
+  std::vector<std::string> names = List(folder);
+  std::sort(names.begin(), names.end());
+  for (const auto& name : names) {
+    std::string lower_mask = Key(mask), lower_name = Key(name);
+    if (Matches(lower_mask, lower_name)) found.push_back(name);
+  }
+  if (found.empty()) return std::nullopt;
+  return found;
+}
+
+std::optional<std::string> FakeFileSystem::ReadFile(const std::string& path) {
+  Note("read " + path);
+  const Entry* e = Get(path);
+  if (!e || e->directory || e->held > 0) return std::nullopt;
+  return e->bytes;
+}
+
+bool FakeFileSystem::WriteNewFile(const std::string& path, const std::string& bytes) {
+  Note("write " + path);
+  const std::string k = Key(path);
+  if (!CanCreateIn(k)) return false;
+  auto it = entries_.find(k);
+  if (it != entries_.end() && (it->second.directory || it->second.read_only || it->second.held))
+    return false;
+  auto& e = entries_[k];
+  e.name = path;
+  // Like CreateFile and WriteFile: the file is truncated first, and on a full
+  // disk only what fits is written.
+  Reserve(k, -static_cast<std::int64_t>(e.bytes.size()));
+  e.bytes.clear();
+  const char letter = static_cast<char>(std::toupper(static_cast<unsigned char>(k[0])));
+  auto room = free_.find(letter);
+  if (room != free_.end() && room->second < static_cast<std::int64_t>(bytes.size())) {
+    e.bytes = bytes.substr(0, static_cast<std::size_t>(room->second));
+    room->second = 0;
+    return false;
+  }
+  Reserve(k, static_cast<std::int64_t>(bytes.size()));
+  e.bytes = bytes;
+  return true;
+}
+
+bool FakeFileSystem::ReplaceFileContents(const std::string& path, const std::string& bytes) {
+  Note("replace " + path);
+  const std::string k = Key(path);
+  if (!CanCreateIn(k)) return false;
+  auto it = entries_.find(k);
+  std::int64_t old_size = 0;
+  if (it != entries_.end()) {
+    if (it->second.directory || it->second.read_only || it->second.held) return false;
+    old_size = static_cast<std::int64_t>(it->second.bytes.size());
+  }
+  // The new contents are written beside the old file first, so both need room.
+  if (!Reserve(k, static_cast<std::int64_t>(bytes.size()))) return false;
+  Reserve(k, -old_size);
+  auto& e = entries_[k];
+  e.name = path;
+  e.bytes = bytes;
+  return true;
+}
+
+bool FakeFileSystem::FlushFile(const std::string& path) {
+  Note("flush " + path);
+  const Entry* e = Get(path);
+  return e && !e->directory && !e->read_only && e->held == 0;
+}
+
+}  // namespace z4::fakes
