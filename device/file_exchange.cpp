@@ -1,0 +1,153 @@
+#include "device/file_exchange.h"
+
+#include <array>
+
+#include "app/program_folder.h"
+#include "app/shared_state.h"
+
+namespace z4 {
+namespace {
+
+constexpr std::array<const char*, 8> kKindFiles = {
+    "Z4.INI", "Z4.JOB", "Z4JOB.END", "Z4.CSV", "Z4.LOG", "test.png", "Mb000120.tif", "Z4Dummy.TXT",
+};
+
+constexpr std::array<int, 5> kSelectorKinds = {
+    kKindSettings, kKindLevelData, kKindJob, kKindEndMarker, kKindFlush,
+};
+
+// On Windows 2000 a small file is written after every delivery so that the
+// system commits the board's drive.
+constexpr char kFlushFileBytes[] = "ABBD";
+
+// PanelBusy is 1 for the whole of a transfer, whichever way it returns.
+class BusyPanel {
+ public:
+  BusyPanel() { SharedState::SetPanelBusy(1); }
+  ~BusyPanel() { SharedState::SetPanelBusy(0); }
+  BusyPanel(const BusyPanel&) = delete;
+  BusyPanel& operator=(const BusyPanel&) = delete;
+};
+
+bool IsWindows2000(System& system) {
+  const auto version = system.Version();
+  return version && version->major == 5 && version->minor == 0;
+}
+
+// The board holds a file open while it writes it, so a file counts only when
+// nobody else has it open.
+bool OpenableOnDevice(Ports& ports, const std::string& device_path) {
+  if (SharedState::GetDeviceFound() != 1) return false;
+  const bool openable = ports.files.OpenExclusive(device_path) != nullptr;
+  ports.clock.Pause(kPresencePauseMs);
+  return openable;
+}
+
+TransferResult Fetch(Ports& ports, const std::string& name) {
+  if (EnsureBackupFolder(ports) != 0) return {};
+  TransferResult result{BackupFolderPath(ports.system) + "\\" + name, 1};
+  const std::string device_path = DeviceFilePath(name);
+  if (!OpenableOnDevice(ports, device_path)) return result;
+  for (int attempt = 0; attempt < kFetchAttempts; ++attempt) {
+    if (ports.files.CopyFile(device_path, result.path)) {
+      result.status = 0;
+      break;
+    }
+    ports.clock.Pause(kRetryPauseMs);
+  }
+  return result;
+}
+
+TransferResult LocalPath(Ports& ports, const std::string& name) {
+  if (EnsureBackupFolder(ports) != 0) return {};
+  return {BackupFolderPath(ports.system) + "\\" + name, 0};
+}
+
+TransferResult Deliver(Ports& ports, const std::string& name, const std::string& source) {
+  TransferResult result{std::string(), 1};
+  const std::string device_path = DeviceFilePath(name);
+  for (int attempt = 0; attempt < kDeliverAttempts; ++attempt) {
+    if (ports.files.CopyFile(source, device_path)) {
+      result.status = 0;
+      break;
+    }
+    ports.clock.Pause(kRetryPauseMs);
+  }
+  if (result.status != 0) return result;
+  // The copy is done; push it out of the system's write cache so that the
+  // board sees the whole file. A failure here changes nothing for the caller:
+  // the board may already have taken the file.
+  ports.files.FlushFile(device_path);
+  if (IsWindows2000(ports.system)) {
+    ports.files.WriteNewFile(DeviceFilePath(kKindFiles[kKindFlush]), kFlushFileBytes);
+  }
+  return result;
+}
+
+}  // namespace
+
+const char* DeviceFileName(int kind) {
+  if (kind < 0 || kind >= static_cast<int>(kKindFiles.size())) return nullptr;
+  return kKindFiles[static_cast<std::size_t>(kind)];
+}
+
+std::string DeviceFilePath(const std::string& name) {
+  return SharedState::GetDeviceDrive() + ":\\" + name;
+}
+
+std::string BackupFolderPath(System& system) {
+  return GetProgramFolder(system) + "\\BackupZ4";
+}
+
+int EnsureBackupFolder(Ports& ports) {
+  const auto previous = ports.files.CurrentDirectory();
+  const std::string folder = BackupFolderPath(ports.system);
+  int status = 0;
+  // A folder exists when it can be made the current directory.
+  if (!ports.files.SetCurrentDirectory(folder)) {
+    // When the creation itself fails, the folder is taken to exist: the copy or
+    // write that follows fails on its own and says so.
+    if (ports.files.CreateDirectory(folder) && !ports.files.SetCurrentDirectory(folder)) {
+      status = 1;
+    }
+  }
+  if (previous) ports.files.SetCurrentDirectory(*previous);
+  return status;
+}
+
+TransferResult TransferFile(Ports& ports, const std::string& name, const std::string& source,
+                            TransferMode mode) {
+  BusyPanel busy;
+  switch (mode) {
+    case TransferMode::Fetch:
+      return Fetch(ports, name);
+    case TransferMode::LocalPath:
+      return LocalPath(ports, name);
+    case TransferMode::Deliver:
+      return Deliver(ports, name, source);
+  }
+  return {};
+}
+
+int DeviceFileReady(Ports& ports, int kind) {
+  if (SharedState::GetDeviceFound() != 1) return 1;
+  int result = 1;
+  if (const char* name = DeviceFileName(kind)) {
+    if (auto file = ports.files.OpenExclusive(DeviceFilePath(name))) {
+      // The end marker is held open a moment before it is let go.
+      if (kind == kKindEndMarker) ports.clock.Pause(kEndMarkerHoldMs);
+      result = 0;
+    }
+  }
+  ports.clock.Pause(kPresencePauseMs);
+  return result;
+}
+
+void DeleteDeviceFile(Ports& ports, int selector) {
+  if (selector < 0 || selector >= static_cast<int>(kSelectorKinds.size())) return;
+  const int kind = kSelectorKinds[static_cast<std::size_t>(selector)];
+  if (DeviceFileReady(ports, kind) == 0)
+    ports.files.DeleteFile(DeviceFilePath(DeviceFileName(kind)));
+}
+
+}  // namespace z4
