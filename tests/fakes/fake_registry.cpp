@@ -84,6 +84,11 @@ std::optional<std::vector<std::uint8_t>> FakeRegistry::ReadValue(RegistryHandle 
                                                                  const std::string& name,
                                                                  std::size_t capacity) {
   ++reads_[name];
+  auto failing = failing_reads_.find(name);
+  if (failing != failing_reads_.end() && failing->second > 0) {
+    --failing->second;
+    return std::nullopt;
+  }
   Key* k = Handle(key);
   if (!k) return std::nullopt;
   auto v = k->values.find(name);

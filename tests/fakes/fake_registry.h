@@ -35,6 +35,8 @@ class FakeRegistry : public Registry {
   int ReadsOf(const std::string& name) const;
   // Makes every CloseKey report failure (the handle is released all the same).
   bool fail_close = false;
+  // The next `count` reads of the named value fail as if the system refused them.
+  void FailNextReads(const std::string& name, int count) { failing_reads_[name] = count; }
 
  private:
   struct Key {
@@ -49,6 +51,7 @@ class FakeRegistry : public Registry {
   std::map<RegistryHandle, std::string> open_;
   std::vector<std::string> opened_paths_;
   std::map<std::string, int> reads_;
+  std::map<std::string, int> failing_reads_;
   RegistryHandle next_ = 0x100;
 };
 

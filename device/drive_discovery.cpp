@@ -1,0 +1,311 @@
+#include "device/drive_discovery.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/decimal.h"
+#include "app/shared_state.h"
+
+namespace z4 {
+namespace {
+
+// --- How the board shows up in the registry. Every string is used exactly as
+// written: the SCSI part is fixed width (vendor "KORA" padded to 8 characters,
+// product "Z-4" padded to 16, then the revision character "1").
+
+// One Windows 9x family's names for the board's two logical units: the
+// hardware id in the list of present devices and the key under
+// HKEY_LOCAL_MACHINE that carries the unit number and the drive letter.
+struct UnitNames9x {
+  const char* hardware_id[2];
+  const char* scsi_key[2];
+};
+
+// Windows 98 names the board by its device-side token QXR4.
+constexpr UnitNames9x kWindows98Names = {
+    {"SCSI\\KORA____Z-4_____________1\\QXR4&DISK&0000USB&VID_4F2A&PID_0C07&00000000000000",
+     "SCSI\\KORA____Z-4_____________1\\QXR4&DISK&0000USB&VID_4F2A&PID_0C07&00000000000001"},
+    {"enum\\scsi\\KORA____Z-4_____________1\\QXR4&DISK&0000USB&VID_4F2A&PID_0C07&00000000000000\\",
+     "enum\\scsi\\KORA____Z-4_____________1\\QXR4&DISK&0000USB&VID_4F2A&PID_0C07&"
+     "00000000000001\\"},
+};
+
+// Windows Me names it through its own USB storage driver.
+constexpr UnitNames9x kWindowsMeNames = {
+    {"SCSI\\KORA____Z-4_____________1\\USBSTOR&DISK&VEN_KORA&PROD_Z-4&REV_1.00&000000000000&000",
+     "SCSI\\KORA____Z-4_____________1\\USBSTOR&DISK&VEN_KORA&PROD_Z-4&REV_1.00&000000000000&100"},
+    {"enum\\scsi\\KORA____Z-4_____________1\\USBSTOR&DISK&VEN_KORA&PROD_Z-4&REV_1.00&"
+     "000000000000&000\\",
+     "enum\\scsi\\KORA____Z-4_____________1\\USBSTOR&DISK&VEN_KORA&PROD_Z-4&REV_1.00&"
+     "000000000000&100\\"},
+};
+
+constexpr char kPresentDevices9x[] = "Config Manager\\Enum\\";
+constexpr char kHardwareIdValue[] = "HardWareKey";
+constexpr char kUnitNumberValue[] = "SCSILUN";
+constexpr char kDriveLetterValue[] = "CurrentDriveLetterAssignment";
+
+// Windows 2000/XP: the USB storage instance of the board with serial number
+// 000000000000, logical unit 0, under "SYSTEM\ControlSetNNN".
+constexpr char kControlSetPrefix[] = "SYSTEM\\ControlSet";
+constexpr char kUsbStorageInstance[] =
+    "\\Enum\\USBSTOR\\Disk&Ven_KORA&Prod_Z-4&Rev_1.00\\000000000000&0\\";
+constexpr char kParentIdPrefixValue[] = "ParentIdPrefix";
+constexpr char kMountedDevices[] = "SYSTEM\\MountedDevices\\";
+constexpr char kDosDevicePrefix[] = "\\DosDevices\\";
+// The mounted-device data of a removable medium starts with this path, in
+// UTF-16LE, followed by the storage instance's parent id prefix.
+constexpr char kRemovableMediaPath[] = "\\??\\STORAGE#RemovableMedia#";
+
+// --- Buffer sizes and counts of the registry reads.
+constexpr std::size_t kTextBufferBytes = 256;
+constexpr std::size_t kMountedDataBufferBytes = 1000;
+constexpr int kMountedDataReadAttempts = 5;
+constexpr int kLastControlSet = 99;
+
+const UnitNames9x* NamesFor(OsFamily variant) {
+  if (variant == OsFamily::Windows98) return &kWindows98Names;
+  if (variant == OsFamily::WindowsMe) return &kWindowsMeNames;
+  return nullptr;
+}
+
+// Text of a registry value up to its terminating zero (all of it when there is none).
+std::string TextOf(const std::vector<std::uint8_t>& data) {
+  std::size_t length = 0;
+  while (length < data.size() && data[length] != 0) ++length;
+  return std::string(data.begin(), data.begin() + static_cast<std::ptrdiff_t>(length));
+}
+
+// Asks for the value's size first, then reads it into a buffer of `capacity` bytes.
+std::optional<std::string> ReadText(Registry& registry, const RegistryKey& key,
+                                    const std::string& name, std::size_t capacity) {
+  if (!registry.ValueSize(key.handle(), name)) return std::nullopt;
+  const auto data = registry.ReadValue(key.handle(), name, capacity);
+  if (!data) return std::nullopt;
+  return TextOf(*data);
+}
+
+// The mounted-device data that identifies a medium of the storage instance
+// with this parent id prefix. The prefix is plain ASCII; each of its bytes is
+// widened to a 16-bit character.
+std::vector<std::uint8_t> RemovableMediaPattern(const std::string& parent_id_prefix) {
+  std::vector<std::uint8_t> pattern;
+  for (const char* p = kRemovableMediaPath; *p != '\0'; ++p) {
+    pattern.push_back(static_cast<std::uint8_t>(*p));
+    pattern.push_back(0);
+  }
+  for (char c : parent_id_prefix) {
+    pattern.push_back(static_cast<std::uint8_t>(c));
+    pattern.push_back(0);
+  }
+  return pattern;
+}
+
+bool StartsWith(const std::vector<std::uint8_t>& data, const std::vector<std::uint8_t>& pattern) {
+  return data.size() >= pattern.size() &&
+         std::memcmp(data.data(), pattern.data(), pattern.size()) == 0;
+}
+
+// "001" to "099": the number with "00" in front, cut to its last three characters.
+std::string ControlSetNumber(int n) {
+  const std::string text = "00" + std::to_string(n);
+  return text.substr(text.size() - 3);
+}
+
+// Turns off the system's "no disk in drive" dialogs for as long as it lives,
+// so that probing an empty or vanished drive never stops the program on a
+// message box.
+class DriveErrorDialogsOff {
+ public:
+  explicit DriveErrorDialogsOff(System& system)
+      : system_(system), previous_(system.SuppressDriveErrorDialogs()) {}
+  ~DriveErrorDialogsOff() { system_.RestoreErrorMode(previous_); }
+  DriveErrorDialogsOff(const DriveErrorDialogsOff&) = delete;
+  DriveErrorDialogsOff& operator=(const DriveErrorDialogsOff&) = delete;
+
+ private:
+  System& system_;
+  unsigned previous_;
+};
+
+bool TestAdjustMode() {
+  return SharedState::GetTestAdjustMode() != 0;
+}
+
+}  // namespace
+
+void FindDeviceDrive(Ports& ports) {
+  SharedState::SetDeviceDrive("");
+  SharedState::SetDeviceFound(0);
+
+  switch (const OsFamily family = GetOsFamily(ports.system)) {
+    case OsFamily::Windows98:
+    case OsFamily::WindowsMe:
+      if (IsDevicePresent9x(ports.registry, family)) ReadDriveLetter9x(ports.registry, family);
+      break;
+    case OsFamily::Windows2000OrXP:
+      FindDriveLetterNt(ports.registry);
+      break;
+    case OsFamily::OtherWindows:
+      break;
+  }
+
+  ConfirmDeviceDrive(ports);
+}
+
+OsFamily GetOsFamily(System& system) {
+  const std::optional<OsVersion> version = system.Version();
+  if (!version) return OsFamily::OtherWindows;
+  if (version->major == 4 && version->minor == 10) return OsFamily::Windows98;
+  if (version->major == 4 && version->minor == 90) return OsFamily::WindowsMe;
+  if (version->major == 5 && (version->minor == 0 || version->minor == 1)) {
+    return OsFamily::Windows2000OrXP;
+  }
+  return OsFamily::OtherWindows;
+}
+
+bool IsDevicePresent9x(Registry& registry, OsFamily variant) {
+  const UnitNames9x* names = NamesFor(variant);
+  if (!names) return false;
+
+  // The list key is opened afresh for every entry and closed before the entry
+  // itself is opened, so at most one key is open at a time.
+  bool lun0_seen = false;
+  for (std::uint32_t index = 0;; ++index) {
+    std::optional<std::string> name;
+    {
+      RegistryKey list = RegistryKey::Open(registry, RegistryRoot::DynData, kPresentDevices9x);
+      if (!list) return false;
+      name = registry.SubkeyName(list.handle(), index);
+      if (!name) return false;  // the end of the list, or unreadable
+      if (!list.Close()) return false;
+    }
+
+    RegistryKey entry =
+        RegistryKey::Open(registry, RegistryRoot::DynData, std::string(kPresentDevices9x) + *name);
+    if (!entry) continue;
+    // LUN 1 only counts once LUN 0 has been met earlier in the list.
+    if (!lun0_seen) {
+      lun0_seen = RegistryValueEquals(registry, entry, kHardwareIdValue, names->hardware_id[0]);
+    } else if (RegistryValueEquals(registry, entry, kHardwareIdValue, names->hardware_id[1])) {
+      return true;
+    }
+  }
+}
+
+void ReadDriveLetter9x(Registry& registry, OsFamily variant) {
+  const UnitNames9x* names = NamesFor(variant);
+  if (!names) return;
+  const bool me = variant == OsFamily::WindowsMe;
+  // User mode wants the letter of LUN 0; test/adjust mode works on LUN 1.
+  const int wanted = TestAdjustMode() ? 1 : 0;
+
+  struct LunEntry {
+    int lun = -1;
+    std::string letter;
+  };
+  LunEntry entries[2];
+
+  for (int i = 0; i < 2; ++i) {
+    LunEntry& entry = entries[i];
+    {
+      RegistryKey key = RegistryKey::Open(registry, RegistryRoot::LocalMachine, names->scsi_key[i]);
+      if (key) {
+        if (auto text = ReadText(registry, key, kUnitNumberValue, kTextBufferBytes)) {
+          entry.lun = ParseDecimal(*text);
+        }
+      }
+    }
+    if (entry.lun == -1) continue;
+
+    RegistryKey key = RegistryKey::Open(registry, RegistryRoot::LocalMachine, names->scsi_key[i]);
+    if (!key) continue;
+    if (auto text = ReadText(registry, key, kDriveLetterValue, kTextBufferBytes)) {
+      entry.letter = *text;
+      // Windows Me takes the letter of its key straight away, whatever unit
+      // number the key reports.
+      if (me && i == wanted) SharedState::SetDeviceDrive(entry.letter);
+    }
+  }
+
+  // Windows 98 goes by the unit number each key reports; when both keys claim
+  // the wanted unit, the second one wins, even with an empty letter.
+  if (!me) {
+    for (const LunEntry& entry : entries) {
+      if (entry.lun == wanted) SharedState::SetDeviceDrive(entry.letter);
+    }
+  }
+}
+
+void FindDriveLetterNt(Registry& registry) {
+  // The first control set that holds the board's instance is used; the
+  // current control set is not looked up.
+  RegistryKey instance;
+  for (int n = 1; n <= kLastControlSet && !instance; ++n) {
+    instance = RegistryKey::Open(registry, RegistryRoot::LocalMachine,
+                                 kControlSetPrefix + ControlSetNumber(n) + kUsbStorageInstance);
+  }
+  if (!instance) return;
+
+  std::optional<std::vector<std::uint8_t>> prefix_data;
+  if (const auto size = registry.ValueSize(instance.handle(), kParentIdPrefixValue)) {
+    prefix_data = registry.ReadValue(instance.handle(), kParentIdPrefixValue, *size);
+  }
+  instance.Close();
+  if (!prefix_data) return;
+  const std::vector<std::uint8_t> pattern = RemovableMediaPattern(TextOf(*prefix_data));
+
+  // Every letter is looked at, so when several match the last one wins.
+  for (char letter = 'A'; letter <= 'Z'; ++letter) {
+    RegistryKey mounted = RegistryKey::Open(registry, RegistryRoot::LocalMachine, kMountedDevices);
+    if (!mounted) return;
+    const std::string value = std::string(kDosDevicePrefix) + letter + ":";
+    std::optional<std::vector<std::uint8_t>> data;
+    for (int attempt = 0; attempt < kMountedDataReadAttempts && !data; ++attempt) {
+      data = registry.ReadValue(mounted.handle(), value, kMountedDataBufferBytes);
+    }
+    if (data && StartsWith(*data, pattern)) SharedState::SetDeviceDrive(std::string(1, letter));
+  }
+}
+
+bool RegistryValueEquals(Registry& registry, const RegistryKey& key, const std::string& name,
+                         const std::string& expected) {
+  const auto text = ReadText(registry, key, name, kTextBufferBytes);
+  return text && *text == expected;
+}
+
+void ConfirmDeviceDrive(Ports& ports) {
+  const std::string drive = SharedState::GetDeviceDrive();
+  if (drive.empty()) {
+    SharedState::SetDeviceFound(0);
+    return;
+  }
+  // Test/adjust mode works on the second logical unit, which need not hold a
+  // medium, so its drive is not entered.
+  if (TestAdjustMode()) {
+    SharedState::SetDeviceFound(1);
+    return;
+  }
+  if (ProbeDrive(ports, drive)) {
+    SharedState::SetDeviceFound(1);
+  } else {
+    SharedState::SetDeviceDrive("");
+    SharedState::SetDeviceFound(0);
+  }
+}
+
+bool ProbeDrive(Ports& ports, const std::string& letter) {
+  DriveErrorDialogsOff quiet(ports.system);
+  // The saved directory is kept at its full length, however long it is, so
+  // that it can always be restored.
+  const std::optional<std::string> saved = ports.files.CurrentDirectory();
+  const bool entered = ports.files.SetCurrentDirectory(letter + ":");
+  if (saved) ports.files.SetCurrentDirectory(*saved);
+  return entered;
+}
+
+}  // namespace z4

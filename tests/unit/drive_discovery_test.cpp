@@ -1,0 +1,687 @@
+#include "device/drive_discovery.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/ports.h"
+#include "app/shared_state.h"
+#include "device/registry_key.h"
+#include "fakes/fake_file_system.h"
+#include "fakes/fake_registry.h"
+#include "fakes/fake_system.h"
+#include "fakes/virtual_clock.h"
+
+namespace z4 {
+namespace {
+
+using fakes::FakeRegistry;
+using fakes::FakeSystem;
+constexpr RegistryRoot kLM = RegistryRoot::LocalMachine;
+constexpr RegistryRoot kDyn = RegistryRoot::DynData;
+
+// The board's registry names, spelled out here on their own so that a slip in
+// the program's copy shows up.
+constexpr char kPresentList[] = "Config Manager\\Enum\\";
+const std::string k98Id0 =
+    "SCSI\\KORA____Z-4_____________1\\QXR4&DISK&0000USB&VID_4F2A&PID_0C07&00000000000000";
+const std::string k98Id1 =
+    "SCSI\\KORA____Z-4_____________1\\QXR4&DISK&0000USB&VID_4F2A&PID_0C07&00000000000001";
+const std::string k98Key0 =
+    "enum\\scsi\\KORA____Z-4_____________1\\QXR4&DISK&0000USB&VID_4F2A&PID_0C07&00000000000000\\";
+const std::string k98Key1 =
+    "enum\\scsi\\KORA____Z-4_____________1\\QXR4&DISK&0000USB&VID_4F2A&PID_0C07&00000000000001\\";
+const std::string kMeId0 =
+    "SCSI\\KORA____Z-4_____________1\\USBSTOR&DISK&VEN_KORA&PROD_Z-4&REV_1.00&000000000000&000";
+const std::string kMeId1 =
+    "SCSI\\KORA____Z-4_____________1\\USBSTOR&DISK&VEN_KORA&PROD_Z-4&REV_1.00&000000000000&100";
+const std::string kMeKey0 =
+    "enum\\scsi\\KORA____Z-4_____________1\\USBSTOR&DISK&VEN_KORA&PROD_Z-4&REV_1.00&000000000000&"
+    "000\\";
+const std::string kMeKey1 =
+    "enum\\scsi\\KORA____Z-4_____________1\\USBSTOR&DISK&VEN_KORA&PROD_Z-4&REV_1.00&000000000000&"
+    "100\\";
+const std::string kNtTail = "\\Enum\\USBSTOR\\Disk&Ven_KORA&Prod_Z-4&Rev_1.00\\000000000000&0\\";
+const std::string kMounted = "SYSTEM\\MountedDevices\\";
+const std::string kPrefix = "7&2a6b1c3d&0";
+
+std::string NtInstance(const std::string& control_set) {
+  return "SYSTEM\\ControlSet" + control_set + kNtTail;
+}
+
+std::string DosDevice(char letter) {
+  return std::string("\\DosDevices\\") + letter + ":";
+}
+
+// Mounted-device data as Windows stores it for a removable medium: the device
+// path in UTF-16LE.
+std::vector<std::uint8_t> MediaData(const std::string& parent_id_prefix,
+                                    const std::string& tail = "&RM#{53f5630d-b6bf-11d0-94f2}") {
+  std::vector<std::uint8_t> data;
+  for (char c : "\\??\\STORAGE#RemovableMedia#" + parent_id_prefix + tail) {
+    data.push_back(static_cast<std::uint8_t>(c));
+    data.push_back(0);
+  }
+  return data;
+}
+
+// Text followed by zeros up to `size` bytes.
+std::vector<std::uint8_t> Padded(const std::string& text, std::size_t size) {
+  std::vector<std::uint8_t> data(text.begin(), text.end());
+  data.resize(size, 0);
+  return data;
+}
+
+class DriveDiscoveryTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    SharedState::Reset();
+    files.AddDirectory("C:\\work");
+    files.SetCurrentDirectory("C:\\work");
+    files.log.clear();
+  }
+  // Whatever route was taken, every key opened was closed again.
+  void TearDown() override { EXPECT_EQ(registry.OpenHandles(), 0); }
+
+  void AddPresent(const std::string& entry, const std::string& hardware_id) {
+    registry.SetString(kDyn, kPresentList + entry, "HardWareKey", hardware_id);
+  }
+  void AddUnit(const std::string& key, const std::string& scsilun, const std::string& letter) {
+    registry.SetString(kLM, key, "SCSILUN", scsilun);
+    registry.SetString(kLM, key, "CurrentDriveLetterAssignment", letter);
+  }
+  // The board as Windows 98 or Me lists it, between other devices, with its
+  // two units on E and F.
+  void AddBoard9x(bool me) {
+    AddPresent("ROOT&PRINTER&0000", "ROOT\\PRINTER\\0000");
+    AddPresent("C29A1B40", me ? kMeId0 : k98Id0);
+    AddPresent("HTREE&ROOT&0", "HTREE\\ROOT\\0");
+    AddPresent("C29A1B41", me ? kMeId1 : k98Id1);
+    AddUnit(me ? kMeKey0 : k98Key0, "0", "E");
+    AddUnit(me ? kMeKey1 : k98Key1, "1", "F");
+    files.AddDrive('E');
+    files.AddDrive('F');
+  }
+  void AddNtInstance(const std::string& control_set, const std::string& prefix = kPrefix) {
+    registry.SetString(kLM, NtInstance(control_set), "ParentIdPrefix", prefix);
+  }
+  void Mount(char letter, const std::vector<std::uint8_t>& data) {
+    registry.SetBinary(kLM, kMounted, DosDevice(letter), data);
+  }
+  // The board on E under Windows XP, beside a fixed disk on C.
+  void AddBoardNt() {
+    system.version = OsVersion{5, 1};
+    AddNtInstance("001");
+    Mount('C', {0x5C, 0x00, 0x3F, 0x00, 0x12, 0x34, 0x56, 0x78});
+    Mount('E', MediaData(kPrefix));
+    files.AddDrive('E');
+  }
+  bool Opened(const std::string& path) const {
+    const auto& paths = registry.OpenedPaths();
+    return std::find(paths.begin(), paths.end(), path) != paths.end();
+  }
+  bool OpenedUnder(const std::string& start) const {
+    for (const auto& path : registry.OpenedPaths()) {
+      if (path.compare(0, start.size(), start) == 0) return true;
+    }
+    return false;
+  }
+  void Find() { FindDeviceDrive(ports); }
+  std::string Drive() const { return SharedState::GetDeviceDrive(); }
+  int Found() const { return SharedState::GetDeviceFound(); }
+
+  FakeRegistry registry;
+  FakeSystem system;
+  fakes::FakeFileSystem files;
+  fakes::VirtualClock clock;
+  Ports ports{registry, system, files, clock};
+};
+
+// --- Version
+
+TEST(OsFamily, FollowsMajorAndMinorVersion) {
+  struct Case {
+    std::optional<OsVersion> version;
+    OsFamily family;
+  };
+  const Case cases[] = {
+      {OsVersion{4, 10}, OsFamily::Windows98},      {OsVersion{4, 90}, OsFamily::WindowsMe},
+      {OsVersion{5, 0}, OsFamily::Windows2000OrXP}, {OsVersion{5, 1}, OsFamily::Windows2000OrXP},
+      {OsVersion{4, 0}, OsFamily::OtherWindows},    {OsVersion{5, 2}, OsFamily::OtherWindows},
+      {OsVersion{6, 0}, OsFamily::OtherWindows},    {OsVersion{6, 1}, OsFamily::OtherWindows},
+      {OsVersion{10, 0}, OsFamily::OtherWindows},   {OsVersion{3, 10}, OsFamily::OtherWindows},
+      {OsVersion{6, 10}, OsFamily::OtherWindows},   {OsVersion{4, 1}, OsFamily::OtherWindows},
+      {std::nullopt, OsFamily::OtherWindows},
+  };
+  for (const Case& c : cases) {
+    FakeSystem system;
+    system.version = c.version;
+    EXPECT_EQ(GetOsFamily(system), c.family)
+        << (c.version ? std::to_string(c.version->major) + "." + std::to_string(c.version->minor)
+                      : "failed query");
+  }
+}
+
+TEST_F(DriveDiscoveryTest, UnsupportedVersionsReadNothingAndClearTheOutcome) {
+  AddBoard9x(false);
+  AddBoardNt();
+  const std::optional<OsVersion> versions[] = {OsVersion{4, 0}, OsVersion{5, 2}, OsVersion{6, 0},
+                                               OsVersion{6, 1}, OsVersion{6, 3}, OsVersion{10, 0},
+                                               std::nullopt};
+  for (const auto& version : versions) {
+    system.version = version;
+    SharedState::SetDeviceDrive("E");
+    SharedState::SetDeviceFound(1);
+    Find();
+    EXPECT_EQ(Drive(), "");
+    EXPECT_EQ(Found(), 0);
+  }
+  EXPECT_TRUE(registry.OpenedPaths().empty());
+  EXPECT_EQ(files.CountOps("cd"), 0);
+}
+
+// --- Windows 98
+
+TEST_F(DriveDiscoveryTest, Windows98FindsTheLetterOfLun0) {
+  system.version = OsVersion{4, 10};
+  AddBoard9x(false);
+  Find();
+  EXPECT_EQ(Drive(), "E");
+  EXPECT_EQ(Found(), 1);
+  // The unit keys are opened by their exact names, trailing backslash included.
+  EXPECT_TRUE(Opened(k98Key0));
+  EXPECT_TRUE(Opened(k98Key1));
+  EXPECT_TRUE(Opened(kPresentList));
+}
+
+TEST_F(DriveDiscoveryTest, Windows98NeedsLun0AndThenLun1InTheDeviceList) {
+  system.version = OsVersion{4, 10};
+  AddUnit(k98Key0, "0", "E");
+  AddUnit(k98Key1, "1", "F");
+  files.AddDrive('E');
+
+  AddPresent("A0", k98Id0);
+  EXPECT_FALSE(IsDevicePresent9x(registry, OsFamily::Windows98));
+  Find();
+  EXPECT_EQ(Drive(), "");
+  EXPECT_EQ(Found(), 0);
+  // Without the device no unit key is read.
+  EXPECT_FALSE(OpenedUnder("enum\\scsi"));
+  EXPECT_EQ(registry.ReadsOf("SCSILUN"), 0);
+
+  AddPresent("A1", k98Id1);
+  EXPECT_TRUE(IsDevicePresent9x(registry, OsFamily::Windows98));
+}
+
+TEST_F(DriveDiscoveryTest, Windows98IgnoresLun1ListedBeforeLun0) {
+  system.version = OsVersion{4, 10};
+  AddPresent("A1", k98Id1);
+  AddPresent("B0", k98Id0);
+  AddUnit(k98Key0, "0", "E");
+  files.AddDrive('E');
+  EXPECT_FALSE(IsDevicePresent9x(registry, OsFamily::Windows98));
+  Find();
+  EXPECT_EQ(Drive(), "");
+  EXPECT_EQ(Found(), 0);
+}
+
+TEST_F(DriveDiscoveryTest, EachFamilyKnowsOnlyItsOwnHardwareIds) {
+  AddPresent("A0", kMeId0);
+  AddPresent("A1", kMeId1);
+  EXPECT_FALSE(IsDevicePresent9x(registry, OsFamily::Windows98));
+  EXPECT_TRUE(IsDevicePresent9x(registry, OsFamily::WindowsMe));
+  EXPECT_FALSE(IsDevicePresent9x(registry, OsFamily::Windows2000OrXP));
+}
+
+TEST_F(DriveDiscoveryTest, DeviceListWalkStopsWhenClosingTheListFails) {
+  AddBoard9x(false);
+  registry.fail_close = true;
+  EXPECT_FALSE(IsDevicePresent9x(registry, OsFamily::Windows98));
+  // The walk gave up after reading the first entry's name.
+  EXPECT_EQ(registry.OpenedPaths(), std::vector<std::string>{kPresentList});
+}
+
+TEST_F(DriveDiscoveryTest, Windows98SecondUnitKeyWinsWhenBothReportLun0) {
+  system.version = OsVersion{4, 10};
+  AddBoard9x(false);
+  AddUnit(k98Key1, "0", "F");
+  Find();
+  EXPECT_EQ(Drive(), "F");
+  EXPECT_EQ(Found(), 1);
+}
+
+TEST_F(DriveDiscoveryTest, Windows98GoesByTheReportedUnitNumberNotTheKey) {
+  system.version = OsVersion{4, 10};
+  AddBoard9x(false);
+  AddUnit(k98Key0, "1", "E");
+  AddUnit(k98Key1, "00", "F");
+  Find();
+  EXPECT_EQ(Drive(), "F");
+  EXPECT_EQ(Found(), 1);
+}
+
+TEST_F(DriveDiscoveryTest, Windows98SecondLun0KeyWinsEvenWithoutALetter) {
+  system.version = OsVersion{4, 10};
+  AddBoard9x(false);
+  registry.SetString(kLM, k98Key1, "SCSILUN", "0");
+  registry.SetBinary(kLM, k98Key1, "CurrentDriveLetterAssignment", Padded("F", 257));
+  Find();
+  EXPECT_EQ(Drive(), "");
+  EXPECT_EQ(Found(), 0);
+  EXPECT_EQ(files.CountOps("cd"), 0);
+}
+
+TEST_F(DriveDiscoveryTest, Windows98UnitNumberThatIsNotDecimalSkipsTheLetter) {
+  system.version = OsVersion{4, 10};
+  AddBoard9x(false);
+  registry.SetString(kLM, k98Key0, "SCSILUN", "0 ");
+  Find();
+  EXPECT_EQ(Drive(), "");
+  EXPECT_EQ(Found(), 0);
+  // Only the LUN 1 key's letter was read.
+  EXPECT_EQ(registry.ReadsOf("CurrentDriveLetterAssignment"), 1);
+}
+
+TEST_F(DriveDiscoveryTest, Windows98TextValuesMustFitIn256Bytes) {
+  system.version = OsVersion{4, 10};
+  AddBoard9x(false);
+
+  // 255 digits and the terminating zero fit; one more digit does not.
+  registry.SetString(kLM, k98Key0, "SCSILUN", std::string(255, '0'));
+  Find();
+  EXPECT_EQ(Drive(), "E");
+
+  registry.SetString(kLM, k98Key0, "SCSILUN", std::string(256, '0'));
+  Find();
+  EXPECT_EQ(Drive(), "");
+  EXPECT_EQ(Found(), 0);
+
+  registry.SetString(kLM, k98Key0, "SCSILUN", "0");
+  registry.SetBinary(kLM, k98Key0, "CurrentDriveLetterAssignment", Padded("E", 256));
+  Find();
+  EXPECT_EQ(Drive(), "E");
+
+  registry.SetBinary(kLM, k98Key0, "CurrentDriveLetterAssignment", Padded("E", 257));
+  Find();
+  EXPECT_EQ(Drive(), "");
+  EXPECT_EQ(Found(), 0);
+}
+
+TEST_F(DriveDiscoveryTest, Windows98WithoutTheLun0KeyUsesAnotherKeyReportingLun0) {
+  system.version = OsVersion{4, 10};
+  AddPresent("A0", k98Id0);
+  AddPresent("A1", k98Id1);
+  AddUnit(k98Key1, "0", "F");
+  files.AddDrive('F');
+  Find();
+  EXPECT_EQ(Drive(), "F");
+  EXPECT_EQ(Found(), 1);
+}
+
+// --- Windows Me
+
+TEST_F(DriveDiscoveryTest, WindowsMeFindsTheLetterOfLun0) {
+  system.version = OsVersion{4, 90};
+  AddBoard9x(true);
+  Find();
+  EXPECT_EQ(Drive(), "E");
+  EXPECT_EQ(Found(), 1);
+  EXPECT_TRUE(Opened(kMeKey0));
+  EXPECT_TRUE(Opened(kMeKey1));
+}
+
+TEST_F(DriveDiscoveryTest, WindowsMeTakesTheLun0KeysLetterWhateverUnitItReports) {
+  system.version = OsVersion{4, 90};
+  AddBoard9x(true);
+  AddUnit(kMeKey0, "1", "E");
+  AddUnit(kMeKey1, "0", "F");
+  Find();
+  EXPECT_EQ(Drive(), "E");
+  EXPECT_EQ(Found(), 1);
+}
+
+TEST_F(DriveDiscoveryTest, WindowsMeNeedsADecimalUnitNumber) {
+  system.version = OsVersion{4, 90};
+  AddBoard9x(true);
+  AddUnit(kMeKey0, "x", "E");
+  AddUnit(kMeKey1, "0", "F");
+  Find();
+  EXPECT_EQ(Drive(), "");
+  EXPECT_EQ(Found(), 0);
+}
+
+TEST_F(DriveDiscoveryTest, WindowsMeDoesNotKnowTheWindows98Ids) {
+  system.version = OsVersion{4, 90};
+  AddBoard9x(false);
+  Find();
+  EXPECT_EQ(Drive(), "");
+  EXPECT_FALSE(OpenedUnder("enum\\scsi"));
+}
+
+// --- Windows 2000 and XP
+
+TEST_F(DriveDiscoveryTest, WindowsXpFindsTheMountedLetter) {
+  AddBoardNt();
+  Find();
+  EXPECT_EQ(Drive(), "E");
+  EXPECT_EQ(Found(), 1);
+  EXPECT_EQ(registry.OpenedPaths().front(), NtInstance("001"));
+  EXPECT_TRUE(Opened(kMounted));
+}
+
+TEST_F(DriveDiscoveryTest, Windows2000TakesTheSameRoute) {
+  AddBoardNt();
+  system.version = OsVersion{5, 0};
+  Find();
+  EXPECT_EQ(Drive(), "E");
+  EXPECT_EQ(Found(), 1);
+}
+
+TEST_F(DriveDiscoveryTest, ControlSetsOneToNinetyNineAreSearched) {
+  system.version = OsVersion{5, 1};
+  files.AddDrive('E');
+  struct Case {
+    const char* control_set;
+    const char* drive;
+  };
+  for (const Case& c : {Case{"002", "E"}, Case{"099", "E"}, Case{"000", ""}, Case{"100", ""},
+                        Case{"2", ""}, Case{"02", ""}}) {
+    registry = FakeRegistry();
+    AddNtInstance(c.control_set);
+    Mount('E', MediaData(kPrefix));
+    Find();
+    EXPECT_EQ(Drive(), c.drive) << c.control_set;
+  }
+}
+
+TEST_F(DriveDiscoveryTest, FirstControlSetWithTheInstanceDecidesEvenWithoutPrefix) {
+  system.version = OsVersion{5, 1};
+  registry.AddKey(kLM, NtInstance("001"));
+  AddNtInstance("002");
+  Mount('E', MediaData(kPrefix));
+  files.AddDrive('E');
+  Find();
+  EXPECT_EQ(Drive(), "");
+  EXPECT_EQ(Found(), 0);
+  EXPECT_FALSE(OpenedUnder("SYSTEM\\ControlSet002"));
+  EXPECT_FALSE(Opened(kMounted));
+}
+
+TEST_F(DriveDiscoveryTest, LaterMatchingLetterWins) {
+  AddBoardNt();
+  Mount('G', MediaData(kPrefix, "&RM#{other}"));
+  files.AddDrive('G');
+  Find();
+  EXPECT_EQ(Drive(), "G");
+  EXPECT_EQ(Found(), 1);
+}
+
+TEST_F(DriveDiscoveryTest, MountedDataMustStartWithTheWholePattern) {
+  AddBoardNt();
+  // Exactly the pattern matches; one character short does not.
+  Mount('E', MediaData(kPrefix, ""));
+  Find();
+  EXPECT_EQ(Drive(), "E");
+
+  auto short_data = MediaData(kPrefix, "");
+  short_data.resize(short_data.size() - 2);
+  Mount('E', short_data);
+  Find();
+  EXPECT_EQ(Drive(), "");
+
+  Mount('E', MediaData("7&2a6b1c3e&0"));
+  Find();
+  EXPECT_EQ(Drive(), "");
+
+  Mount('E', {});
+  Find();
+  EXPECT_EQ(Drive(), "");
+}
+
+TEST_F(DriveDiscoveryTest, MountedDataMustFitIn1000Bytes) {
+  AddBoardNt();
+  auto data = MediaData(kPrefix, "");
+  data.resize(1000, 0x41);
+  Mount('E', data);
+  Find();
+  EXPECT_EQ(Drive(), "E");
+
+  data.push_back(0x41);
+  Mount('E', data);
+  Find();
+  EXPECT_EQ(Drive(), "");
+  EXPECT_EQ(Found(), 0);
+}
+
+TEST_F(DriveDiscoveryTest, MountedDataReadIsTriedFiveTimes) {
+  AddBoardNt();
+  registry.FailNextReads(DosDevice('E'), 4);
+  Find();
+  EXPECT_EQ(Drive(), "E");
+  EXPECT_EQ(registry.ReadsOf(DosDevice('E')), 5);
+  // A letter whose value is read at once is read once; one that is missing, five times.
+  EXPECT_EQ(registry.ReadsOf(DosDevice('C')), 1);
+  EXPECT_EQ(registry.ReadsOf(DosDevice('Z')), 5);
+
+  registry.FailNextReads(DosDevice('E'), 5);
+  Find();
+  EXPECT_EQ(Drive(), "");
+  EXPECT_EQ(Found(), 0);
+}
+
+TEST_F(DriveDiscoveryTest, WithoutTheMountedDeviceTableNothingIsFound) {
+  system.version = OsVersion{5, 1};
+  AddNtInstance("001");
+  files.AddDrive('E');
+  Find();
+  EXPECT_EQ(Drive(), "");
+  EXPECT_EQ(Found(), 0);
+}
+
+// --- Comparing a value with a text
+
+TEST_F(DriveDiscoveryTest, ValueEqualsComparesTextUpToItsZeroInA256ByteBuffer) {
+  const std::string path = "key";
+  registry.SetString(kLM, path, "exact", "QXR4");
+  registry.SetString(kLM, path, "longer", "QXR45");
+  registry.SetString(kLM, path, "shorter", "QXR");
+  registry.SetString(kLM, path, "case", "qxr4");
+  registry.SetBinary(kLM, path, "padded", Padded("QXR4", 256));
+  registry.SetBinary(kLM, path, "too long", Padded("QXR4", 257));
+  registry.SetBinary(kLM, path, "unterminated", {'Q', 'X', 'R', '4'});
+  registry.SetBinary(kLM, path, "tail after zero", {'Q', 'X', 'R', '4', 0, 'Z', 0});
+
+  RegistryKey key = RegistryKey::Open(registry, kLM, path);
+  ASSERT_TRUE(key);
+  for (const char* name : {"exact", "padded", "unterminated", "tail after zero"}) {
+    EXPECT_TRUE(RegistryValueEquals(registry, key, name, "QXR4")) << name;
+  }
+  for (const char* name : {"longer", "shorter", "case", "too long", "missing"}) {
+    EXPECT_FALSE(RegistryValueEquals(registry, key, name, "QXR4")) << name;
+  }
+}
+
+// --- Confirming the drive
+
+TEST_F(DriveDiscoveryTest, LetterThatCannotBeEnteredIsDropped) {
+  AddBoardNt();
+  files.RemoveDrive('E');
+  Find();
+  EXPECT_EQ(Drive(), "");
+  EXPECT_EQ(Found(), 0);
+
+  system.version = OsVersion{4, 10};
+  AddBoard9x(false);
+  files.RemoveDrive('E');
+  Find();
+  EXPECT_EQ(Drive(), "");
+  EXPECT_EQ(Found(), 0);
+}
+
+TEST_F(DriveDiscoveryTest, EmptyDriveIsNotProbed) {
+  SharedState::SetDeviceFound(1);
+  ConfirmDeviceDrive(ports);
+  EXPECT_EQ(Found(), 0);
+  EXPECT_EQ(files.CountOps("cd"), 0);
+}
+
+TEST_F(DriveDiscoveryTest, ProbeRestoresTheCurrentDirectory) {
+  files.AddDrive('E');
+  EXPECT_TRUE(ProbeDrive(ports, "E"));
+  EXPECT_EQ(files.CurrentDirectory(), "C:\\work");
+  EXPECT_FALSE(ProbeDrive(ports, "Q"));
+  EXPECT_EQ(files.CurrentDirectory(), "C:\\work");
+  EXPECT_EQ(files.log, (std::vector<std::string>{"cd E:", "cd C:\\work", "cd Q:", "cd C:\\work"}));
+  // The probe reports; it does not publish.
+  EXPECT_EQ(Drive(), "");
+  EXPECT_EQ(Found(), 0);
+}
+
+TEST_F(DriveDiscoveryTest, ProbeRestoresADirectoryLongerThan260Characters) {
+  files.AddDrive('E');
+  std::string deep = "C:\\work";
+  while (deep.size() <= 300) deep += "\\folder_with_a_long_name_" + std::to_string(deep.size());
+  files.AddDirectory(deep);
+  ASSERT_TRUE(files.SetCurrentDirectory(deep));
+  EXPECT_TRUE(ProbeDrive(ports, "E"));
+  EXPECT_EQ(files.CurrentDirectory(), deep);
+  EXPECT_FALSE(ProbeDrive(ports, "Q"));
+  EXPECT_EQ(files.CurrentDirectory(), deep);
+}
+
+TEST_F(DriveDiscoveryTest, DriveErrorDialogsAreOffOnlyWhileProbing) {
+  files.AddDrive('E');
+  system.error_mode = 0x0004;
+  std::vector<unsigned> modes;
+  files.before_operation = [&](const std::string&) { modes.push_back(system.error_mode); };
+  EXPECT_TRUE(ProbeDrive(ports, "E"));
+  EXPECT_EQ(system.error_mode, 0x0004u);
+  EXPECT_FALSE(ProbeDrive(ports, "Q"));
+  EXPECT_EQ(system.error_mode, 0x0004u);
+  ASSERT_EQ(modes.size(), 4u);
+  EXPECT_EQ(modes[0], FakeSystem::kQuietMode);  // entering E:
+  EXPECT_EQ(modes[2], FakeSystem::kQuietMode);  // entering Q:
+}
+
+TEST_F(DriveDiscoveryTest, DiscoveryLeavesTheCurrentDirectoryAsItWas) {
+  AddBoardNt();
+  Find();
+  EXPECT_EQ(Found(), 1);
+  EXPECT_EQ(files.CurrentDirectory(), "C:\\work");
+  files.RemoveDrive('E');
+  Find();
+  EXPECT_EQ(Found(), 0);
+  EXPECT_EQ(files.CurrentDirectory(), "C:\\work");
+}
+
+TEST_F(DriveDiscoveryTest, EachDiscoveryStartsFromNothing) {
+  AddBoardNt();
+  Find();
+  EXPECT_EQ(Drive(), "E");
+  registry = FakeRegistry();
+  Find();
+  EXPECT_EQ(Drive(), "");
+  EXPECT_EQ(Found(), 0);
+}
+
+// --- Test/adjust mode works on the second logical unit and does not probe it
+
+TEST_F(DriveDiscoveryTest, TestAdjustWindows98TakesTheUnitReportingLun1) {
+  SharedState::SetTestAdjustMode(1);
+  system.version = OsVersion{4, 10};
+  AddBoard9x(false);
+  files.RemoveDrive('F');
+  Find();
+  EXPECT_EQ(Drive(), "F");
+  EXPECT_EQ(Found(), 1);
+  EXPECT_EQ(files.CountOps("cd"), 0);
+
+  // When both keys report LUN 1 the second wins.
+  AddUnit(k98Key0, "1", "E");
+  AddUnit(k98Key1, "1", "G");
+  Find();
+  EXPECT_EQ(Drive(), "G");
+
+  // A key reporting LUN 0 is of no use here.
+  AddUnit(k98Key0, "0", "E");
+  AddUnit(k98Key1, "0", "F");
+  Find();
+  EXPECT_EQ(Drive(), "");
+  EXPECT_EQ(Found(), 0);
+}
+
+TEST_F(DriveDiscoveryTest, TestAdjustWindowsMeTakesTheLun1KeysLetter) {
+  SharedState::SetTestAdjustMode(1);
+  system.version = OsVersion{4, 90};
+  AddBoard9x(true);
+  AddUnit(kMeKey1, "0", "F");
+  files.RemoveDrive('F');
+  Find();
+  EXPECT_EQ(Drive(), "F");
+  EXPECT_EQ(Found(), 1);
+  EXPECT_EQ(files.CountOps("cd"), 0);
+}
+
+TEST_F(DriveDiscoveryTest, TestAdjustWindowsXpTakesTheSameLetterWithoutProbing) {
+  SharedState::SetTestAdjustMode(2);
+  AddBoardNt();
+  files.RemoveDrive('E');
+  Find();
+  EXPECT_EQ(Drive(), "E");
+  EXPECT_EQ(Found(), 1);
+  EXPECT_EQ(files.CountOps("cd"), 0);
+
+  registry = FakeRegistry();
+  Find();
+  EXPECT_EQ(Drive(), "");
+  EXPECT_EQ(Found(), 0);
+}
+
+// --- The key owner
+
+TEST_F(DriveDiscoveryTest, RegistryKeyClosesWhatItOwnsExactlyOnce) {
+  registry.AddKey(kLM, "a");
+  registry.AddKey(kLM, "b");
+  {
+    RegistryKey a = RegistryKey::Open(registry, kLM, "a");
+    ASSERT_TRUE(a);
+    RegistryKey moved(std::move(a));
+    EXPECT_FALSE(a);
+    EXPECT_EQ(registry.OpenHandles(), 1);
+
+    RegistryKey b = RegistryKey::Open(registry, kLM, "b");
+    EXPECT_EQ(registry.OpenHandles(), 2);
+    b = std::move(moved);  // b's own key is closed first
+    EXPECT_EQ(registry.OpenHandles(), 1);
+    EXPECT_TRUE(b.Close());
+    EXPECT_FALSE(b);
+    EXPECT_EQ(registry.OpenHandles(), 0);
+    // Already closed: nothing is passed to the registry again.
+    EXPECT_TRUE(b.Close());
+  }
+  {
+    RegistryKey a = RegistryKey::Open(registry, kLM, "a");
+    EXPECT_EQ(registry.OpenHandles(), 1);
+  }
+  EXPECT_EQ(registry.OpenHandles(), 0);
+
+  RegistryKey missing = RegistryKey::Open(registry, kLM, "c");
+  EXPECT_FALSE(missing);
+  EXPECT_TRUE(missing.Close());
+}
+
+TEST_F(DriveDiscoveryTest, RegistryKeyReportsAFailedClose) {
+  registry.AddKey(kLM, "a");
+  registry.fail_close = true;
+  RegistryKey a = RegistryKey::Open(registry, kLM, "a");
+  EXPECT_FALSE(a.Close());
+  EXPECT_FALSE(a);
+  EXPECT_EQ(registry.OpenHandles(), 0);
+}
+
+}  // namespace
+}  // namespace z4
