@@ -1,0 +1,163 @@
+#include "platform/win32/file_system_win32.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <utility>
+
+#include "platform/win32/handles.h"
+#include "platform/win32/unicode.h"
+
+// The port's method names are also the A/W switching macros of <windows.h>.
+#undef CopyFile
+#undef DeleteFile
+#undef CreateDirectory
+#undef RemoveDirectory
+#undef SetCurrentDirectory
+
+namespace z4::win32 {
+namespace {
+
+class Win32OpenFile : public OpenFile {
+ public:
+  explicit Win32OpenFile(UniqueFile file) : file_(std::move(file)) {}
+
+ private:
+  UniqueFile file_;
+};
+
+UniqueFile Open(const std::wstring& path, DWORD access, DWORD share, DWORD disposition,
+                DWORD flags) {
+  return UniqueFile(CreateFileW(path.c_str(), access, share, nullptr, disposition, flags, nullptr));
+}
+
+bool WriteAll(HANDLE file, const std::string& bytes) {
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    const auto chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 30));
+    DWORD written = 0;
+    if (!::WriteFile(file, bytes.data() + done, chunk, &written, nullptr) || written == 0) {
+      return false;
+    }
+    done += written;
+  }
+  return true;
+}
+
+// Writes the bytes, flushes them to the disk and closes the file; false when
+// any of the three fails.
+bool WriteFlushClose(UniqueFile file, const std::string& bytes) {
+  const bool written = WriteAll(file.get(), bytes) && FlushFileBuffers(file.get());
+  return file.reset() && written;
+}
+
+// The folder part of a path, with its trailing backslash ("E:\" for "E:\Z4.INI").
+std::wstring FolderOf(const std::wstring& path) {
+  const auto cut = path.find_last_of(L"\\/");
+  return cut == std::wstring::npos ? std::wstring(L".\\") : path.substr(0, cut + 1);
+}
+
+}  // namespace
+
+std::unique_ptr<OpenFile> Win32FileSystem::OpenExclusive(const std::string& path) {
+  UniqueFile file = Open(Widen(path), GENERIC_READ | GENERIC_WRITE, 0, OPEN_EXISTING, 0);
+  if (!file) return nullptr;
+  return std::make_unique<Win32OpenFile>(std::move(file));
+}
+
+bool Win32FileSystem::CopyFile(const std::string& from, const std::string& to) {
+  return CopyFileW(Widen(from).c_str(), Widen(to).c_str(), FALSE) != 0;
+}
+
+bool Win32FileSystem::DeleteFile(const std::string& path) {
+  return DeleteFileW(Widen(path).c_str()) != 0;
+}
+
+bool Win32FileSystem::CreateDirectory(const std::string& path) {
+  return CreateDirectoryW(Widen(path).c_str(), nullptr) != 0;
+}
+
+bool Win32FileSystem::RemoveDirectory(const std::string& path) {
+  return RemoveDirectoryW(Widen(path).c_str()) != 0;
+}
+
+std::optional<std::string> Win32FileSystem::CurrentDirectory() {
+  // The directory can change between the two calls; try again when it grew.
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    const DWORD size = GetCurrentDirectoryW(0, nullptr);
+    if (size == 0) return std::nullopt;
+    std::wstring buffer(size, L'\0');
+    const DWORD length = GetCurrentDirectoryW(size, buffer.data());
+    if (length == 0) return std::nullopt;
+    if (length < size) {
+      buffer.resize(length);
+      return Narrow(buffer);
+    }
+  }
+  return std::nullopt;
+}
+
+bool Win32FileSystem::SetCurrentDirectory(const std::string& path) {
+  return SetCurrentDirectoryW(Widen(path).c_str()) != 0;
+}
+
+std::optional<std::vector<std::string>> Win32FileSystem::FindFiles(const std::string& pattern) {
+  WIN32_FIND_DATAW data{};
+  UniqueFind find(FindFirstFileW(Widen(pattern).c_str(), &data));
+  if (!find) return std::nullopt;
+  std::vector<std::string> names;
+  do {
+    names.push_back(Narrow(data.cFileName));
+  } while (FindNextFileW(find.get(), &data));
+  return names;
+}
+
+std::optional<std::string> Win32FileSystem::ReadFile(const std::string& path) {
+  // Readers may share; a file someone is writing cannot be opened.
+  UniqueFile file =
+      Open(Widen(path), GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL);
+  if (!file) return std::nullopt;
+  std::string bytes;
+  LARGE_INTEGER size{};
+  if (GetFileSizeEx(file.get(), &size) && size.QuadPart > 0) {
+    bytes.reserve(static_cast<std::size_t>(size.QuadPart));
+  }
+  char buffer[64 * 1024];
+  for (;;) {
+    DWORD got = 0;
+    if (!::ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr)) return std::nullopt;
+    if (got == 0) break;
+    bytes.append(buffer, got);
+  }
+  return bytes;
+}
+
+bool Win32FileSystem::WriteNewFile(const std::string& path, const std::string& bytes) {
+  UniqueFile file = Open(Widen(path), GENERIC_WRITE, 0, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL);
+  if (!file) return false;
+  return WriteFlushClose(std::move(file), bytes);
+}
+
+bool Win32FileSystem::ReplaceFileContents(const std::string& path, const std::string& bytes) {
+  const std::wstring target = Widen(path);
+  wchar_t temporary[MAX_PATH];
+  // Beside the target, so that the move is a rename on the same volume.
+  if (GetTempFileNameW(FolderOf(target).c_str(), L"z4", 0, temporary) == 0) return false;
+  UniqueFile file = Open(temporary, GENERIC_WRITE, 0, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL);
+  const bool replaced =
+      file && WriteFlushClose(std::move(file), bytes) &&
+      MoveFileExW(temporary, target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+  if (!replaced) DeleteFileW(temporary);
+  return replaced;
+}
+
+bool Win32FileSystem::FlushFile(const std::string& path) {
+  // Shared, so that the flush locks nobody out of a file just handed over.
+  UniqueFile file = Open(Widen(path), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL);
+  if (!file) return false;
+  const bool flushed = FlushFileBuffers(file.get()) != 0;
+  return file.reset() && flushed;
+}
+
+}  // namespace z4::win32

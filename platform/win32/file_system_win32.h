@@ -1,0 +1,32 @@
+// The FileSystem port on the Win32 W functions; paths are converted from UTF-8
+// at the call.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/file_system.h"
+
+namespace z4::win32 {
+
+class Win32FileSystem : public FileSystem {
+ public:
+  std::unique_ptr<OpenFile> OpenExclusive(const std::string& path) override;
+  bool CopyFile(const std::string& from, const std::string& to) override;
+  bool DeleteFile(const std::string& path) override;
+  bool CreateDirectory(const std::string& path) override;
+  bool RemoveDirectory(const std::string& path) override;
+  std::optional<std::string> CurrentDirectory() override;
+  bool SetCurrentDirectory(const std::string& path) override;
+  std::optional<std::vector<std::string>> FindFiles(const std::string& pattern) override;
+  std::optional<std::string> ReadFile(const std::string& path) override;
+  bool WriteNewFile(const std::string& path, const std::string& bytes) override;
+  // Writes a temporary file beside the target, flushes it and moves it over the
+  // target; the temporary is removed when any step fails.
+  bool ReplaceFileContents(const std::string& path, const std::string& bytes) override;
+  bool FlushFile(const std::string& path) override;
+};
+
+}  // namespace z4::win32
