@@ -1,0 +1,29 @@
+// How the emulated board behaves, including the faults it can be told to show.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace z4::sim {
+
+// Keeps a file open for a while each time the board writes it or takes it as
+// a job, so that the PC finds it locked.
+struct HoldRule {
+  std::string name;  // a root file name such as "Z4.INI", any case
+  std::int64_t ms = 0;
+};
+
+struct BoardOptions {
+  // Time between reaching "End:" and writing the end marker.
+  std::int64_t end_delay_ms = 0;
+  // The board works through the job but never writes the end marker.
+  bool never_end = false;
+  // "SetDataIn:" leaves the settings as they are, whatever "Z4.INI" holds.
+  bool refuse_settings = false;
+  // Length of one unit of "Wait:n".
+  std::int64_t wait_unit_ms = 1000;
+  std::vector<HoldRule> holds;
+};
+
+}  // namespace z4::sim

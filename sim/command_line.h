@@ -1,0 +1,33 @@
+// The z4sim command's options.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "sim/board_options.h"
+
+namespace z4::sim {
+
+struct CommandLine {
+  std::string root;     // the board's drive, a folder (UTF-8)
+  std::string state;    // the state file; empty: settings kept in memory only
+  std::string journal;  // the job journal; empty: none
+  std::int64_t poll_ms = 20;
+  int exit_after_jobs = 0;  // 0: run until killed
+  bool help = false;
+  BoardOptions board;
+};
+
+struct CommandLineRead {
+  CommandLine line;
+  std::string error;  // empty when the arguments were all understood
+};
+
+// The arguments after the program name.
+CommandLineRead ReadCommandLine(const std::vector<std::string>& args);
+
+// The text of --help.
+std::string UsageText();
+
+}  // namespace z4::sim

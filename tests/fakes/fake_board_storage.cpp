@@ -1,0 +1,111 @@
+#include "fakes/fake_board_storage.h"
+
+#include <cctype>
+
+#include "sim/state_file.h"
+
+namespace z4::fakes {
+
+// Keeps the board's operations out of the program's operation log and away
+// from the program's hook, while they run.
+class FakeBoardStorage::Quiet {
+ public:
+  explicit Quiet(FakeFileSystem& files)
+      : files_(files), hook_(std::move(files.before_operation)), log_size_(files.log.size()) {
+    files_.before_operation = nullptr;
+  }
+  ~Quiet() {
+    files_.log.resize(log_size_);
+    files_.before_operation = std::move(hook_);
+  }
+  Quiet(const Quiet&) = delete;
+  Quiet& operator=(const Quiet&) = delete;
+
+ private:
+  FakeFileSystem& files_;
+  std::function<void(const std::string&)> hook_;
+  std::size_t log_size_;
+};
+
+class FakeBoardStorage::Held : public sim::HeldFile {
+ public:
+  Held(FakeFileSystem& files, std::string path) : files_(files), path_(std::move(path)) {
+    files_.SetHeldOpen(path_, true);
+  }
+  ~Held() override { files_.SetHeldOpen(path_, false); }
+  Held(const Held&) = delete;
+  Held& operator=(const Held&) = delete;
+
+ private:
+  FakeFileSystem& files_;
+  std::string path_;
+};
+
+FakeBoardStorage::FakeBoardStorage(FakeFileSystem& files, char letter)
+    : files_(files),
+      root_(std::string(1, static_cast<char>(std::toupper(static_cast<unsigned char>(letter)))) +
+            ":\\") {}
+
+std::vector<std::string> FakeBoardStorage::List() {
+  std::vector<std::string> names;
+  if (!files_.HasDrive(root_[0])) return names;
+  for (const auto& name : files_.List(root_)) {
+    if (!files_.IsDirectory(PathOf(name))) names.push_back(name);
+  }
+  return names;
+}
+
+bool FakeBoardStorage::Exists(const std::string& name) {
+  return files_.Exists(PathOf(name)) && !files_.IsDirectory(PathOf(name));
+}
+
+std::optional<std::string> FakeBoardStorage::Read(const std::string& name) {
+  Quiet quiet(files_);
+  return files_.ReadFile(PathOf(name));
+}
+
+bool FakeBoardStorage::Write(const std::string& name, const std::string& bytes) {
+  Quiet quiet(files_);
+  // The new bytes go beside the old file first: a full disk or a lost drive
+  // leaves the old file as it was.
+  const std::string temporary = PathOf(name + ".z4sim-tmp");
+  if (!files_.WriteNewFile(temporary, bytes)) {
+    files_.DeleteFile(temporary);
+    return false;
+  }
+  files_.DeleteFile(temporary);
+  // Renaming over a file that the PC holds open fails, as on Windows.
+  const std::string target = PathOf(name);
+  if (files_.Exists(target) && !files_.DeleteFile(target)) return false;
+  return files_.WriteNewFile(target, bytes);
+}
+
+bool FakeBoardStorage::Remove(const std::string& name) {
+  Quiet quiet(files_);
+  return files_.DeleteFile(PathOf(name));
+}
+
+std::unique_ptr<sim::HeldFile> FakeBoardStorage::Hold(const std::string& name) {
+  if (!Exists(name)) return nullptr;
+  return std::make_unique<Held>(files_, PathOf(name));
+}
+
+sim::MemoryRecords EmulatedBoard::RecordsStartingWith(const sim::Settings& initial) {
+  sim::MemoryRecords records;
+  records.state = sim::StateFileText(initial);
+  return records;
+}
+
+EmulatedBoard::EmulatedBoard(FakeFileSystem& files, VirtualClock& clock, char letter,
+                             const sim::Settings& initial, sim::BoardOptions options,
+                             std::int64_t period_ms)
+    : storage_(files, letter),
+      records_(RecordsStartingWith(initial)),
+      board_(storage_, records_, std::move(options)) {
+  std::weak_ptr<bool> alive = alive_;
+  clock.AddActor(period_ms, [this, alive](std::int64_t now) {
+    if (alive.lock()) board_.Step(now);
+  });
+}
+
+}  // namespace z4::fakes
