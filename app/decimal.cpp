@@ -14,6 +14,8 @@ int ParseDecimal(std::string_view text) {
   return value > INT_MAX ? INT_MAX : static_cast<int>(value);
 }
 
-std::string FormatDecimal(int value) { return std::to_string(value); }
+std::string FormatDecimal(int value) {
+  return std::to_string(value);
+}
 
 }  // namespace z4

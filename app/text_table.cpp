@@ -9,15 +9,37 @@
 namespace z4 {
 namespace {
 
-constexpr std::array<std::string_view, kTextKeyCount> kKeyNames = {
-    "CONF_DIALOG",          "SLIDER_MIN",           "SLIDER_SECOND",         "LBL_BOARD",
-    "LBL_FILEDATE",         "LBL_FORMAT",           "LBL_OFFTIME",           "LBL_STABTIME",
-    "LBL_ADJUST",           "LBL_EXTENSION",        "RADIO_BOARD_1",         "RADIO_BOARD_2",
-    "RADIO_EXT_1",          "RADIO_EXT_2",          "LBL_FILE_YEAR",         "LBL_FILE_MONTH",
-    "LBL_FILE_DAY",         "RADIO_FILE_1",         "RADIO_FILE_2",          "BUTTON_SET",
-    "BUTTON_CANSEL",        "ERROR_USB_INITIALIZE", "ERROR_USB_WRITE_JAPAN", "ERROR_USB_STOP_JAPAN",
-    "ERROR_USB_CAPTION_JAPAN", "MODE_FONT",         "USB_INI_DIALOG",        "USB_INI_FILE_READ",
-    "USB_INI_FILE_WRITE",   "LVL_SHADE_THIN",       "LVL_SHADE_DEEP"};
+constexpr std::array<std::string_view, kTextKeyCount> kKeyNames = {"CONF_DIALOG",
+                                                                   "SLIDER_MIN",
+                                                                   "SLIDER_SECOND",
+                                                                   "LBL_BOARD",
+                                                                   "LBL_FILEDATE",
+                                                                   "LBL_FORMAT",
+                                                                   "LBL_OFFTIME",
+                                                                   "LBL_STABTIME",
+                                                                   "LBL_ADJUST",
+                                                                   "LBL_EXTENSION",
+                                                                   "RADIO_BOARD_1",
+                                                                   "RADIO_BOARD_2",
+                                                                   "RADIO_EXT_1",
+                                                                   "RADIO_EXT_2",
+                                                                   "LBL_FILE_YEAR",
+                                                                   "LBL_FILE_MONTH",
+                                                                   "LBL_FILE_DAY",
+                                                                   "RADIO_FILE_1",
+                                                                   "RADIO_FILE_2",
+                                                                   "BUTTON_SET",
+                                                                   "BUTTON_CANSEL",
+                                                                   "ERROR_USB_INITIALIZE",
+                                                                   "ERROR_USB_WRITE_JAPAN",
+                                                                   "ERROR_USB_STOP_JAPAN",
+                                                                   "ERROR_USB_CAPTION_JAPAN",
+                                                                   "MODE_FONT",
+                                                                   "USB_INI_DIALOG",
+                                                                   "USB_INI_FILE_READ",
+                                                                   "USB_INI_FILE_WRITE",
+                                                                   "LVL_SHADE_THIN",
+                                                                   "LVL_SHADE_DEEP"};
 
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
@@ -65,7 +87,9 @@ void ApplyLine(std::string_view line, bool utf8, System& system, TextTable& tabl
 
 }  // namespace
 
-std::string_view TextKeyName(TextKey key) { return kKeyNames[static_cast<std::size_t>(key)]; }
+std::string_view TextKeyName(TextKey key) {
+  return kKeyNames[static_cast<std::size_t>(key)];
+}
 
 void ParseTextTable(std::string_view bytes, System& system, TextTable& table) {
   table = TextTable{};

@@ -67,7 +67,7 @@ class DialogView {
 
   // A message box owned by this window with an OK button and no icon; returns
   // when it has been closed.
-  virtual void MessageBox(const std::string& text, const std::string& caption) = 0;
+  virtual void ShowMessage(const std::string& text, const std::string& caption) = 0;
 
   // Ends the dialog's modal run with `result` once the current message is done.
   virtual void EndDialog(int result) = 0;
@@ -96,6 +96,13 @@ class DialogHandler {
   // The caption's help button; returns true when handled.
   virtual bool OnHelpButton() { return false; }
   virtual void OnDestroy() {}
+};
+
+// Runs a top-level dialog (one with no owner window) modally.
+class DialogHost {
+ public:
+  virtual ~DialogHost() = default;
+  virtual int RunModal(int resource_id, DialogHandler& handler) = 0;
 };
 
 }  // namespace z4

@@ -7,8 +7,8 @@ namespace {
 
 std::wstring ToWide(UINT code_page, std::string_view bytes) {
   if (bytes.empty()) return {};
-  const int n = MultiByteToWideChar(code_page, 0, bytes.data(), static_cast<int>(bytes.size()),
-                                    nullptr, 0);
+  const int n =
+      MultiByteToWideChar(code_page, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
   if (n <= 0) return {};
   std::wstring out(static_cast<size_t>(n), L'\0');
   MultiByteToWideChar(code_page, 0, bytes.data(), static_cast<int>(bytes.size()), out.data(), n);
@@ -17,7 +17,9 @@ std::wstring ToWide(UINT code_page, std::string_view bytes) {
 
 }  // namespace
 
-std::wstring Widen(std::string_view utf8) { return ToWide(CP_UTF8, utf8); }
+std::wstring Widen(std::string_view utf8) {
+  return ToWide(CP_UTF8, utf8);
+}
 
 std::string Narrow(std::wstring_view utf16) {
   if (utf16.empty()) return {};
@@ -30,6 +32,8 @@ std::string Narrow(std::wstring_view utf16) {
   return out;
 }
 
-std::string AnsiToUtf8(std::string_view ansi) { return Narrow(ToWide(CP_ACP, ansi)); }
+std::string AnsiToUtf8(std::string_view ansi) {
+  return Narrow(ToWide(CP_ACP, ansi));
+}
 
 }  // namespace z4::win32

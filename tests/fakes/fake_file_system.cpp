@@ -20,12 +20,15 @@ class FakeFileSystem::Handle : public OpenFile {
   std::string key_;
 };
 
-FakeFileSystem::FakeFileSystem() { AddDrive('C'); }
+FakeFileSystem::FakeFileSystem() {
+  AddDrive('C');
+}
 
 std::string FakeFileSystem::Key(const std::string& path) {
   std::string k;
   for (char c : path) {
-    const char ch = c == '/' ? '\\' : static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    const char ch =
+        c == '/' ? '\\' : static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     if (ch == '\\' && !k.empty() && k.back() == '\\') continue;
     k += ch;
   }
@@ -143,7 +146,9 @@ std::optional<std::string> FakeFileSystem::Contents(const std::string& path) con
   return e->bytes;
 }
 
-bool FakeFileSystem::Exists(const std::string& path) const { return Get(path) != nullptr; }
+bool FakeFileSystem::Exists(const std::string& path) const {
+  return Get(path) != nullptr;
+}
 
 bool FakeFileSystem::IsDirectory(const std::string& path) const {
   const Entry* e = Get(path);
@@ -154,7 +159,8 @@ std::vector<std::string> FakeFileSystem::List(const std::string& folder) const {
   std::vector<std::string> names;
   const std::string k = Key(folder);
   for (const auto& [key, entry] : entries_) {
-    if (key != k && ParentKey(key) == k) names.push_back(entry.name.substr(entry.name.rfind('\\') + 1));
+    if (key != k && ParentKey(key) == k)
+      names.push_back(entry.name.substr(entry.name.rfind('\\') + 1));
   }
   return names;
 }
@@ -238,7 +244,9 @@ bool FakeFileSystem::RemoveDirectory(const std::string& path) {
   return true;
 }
 
-std::optional<std::string> FakeFileSystem::CurrentDirectory() { return cwd_; }
+std::optional<std::string> FakeFileSystem::CurrentDirectory() {
+  return cwd_;
+}
 
 bool FakeFileSystem::SetCurrentDirectory(const std::string& path) {
   Note("cd " + path);

@@ -1,0 +1,133 @@
+#include "app/config_dlg.h"
+
+#include "app/backup_folder.h"
+#include "app/program_folder.h"
+#include "app/shared_state.h"
+#include "device/drive_discovery.h"
+#include "device/file_exchange.h"
+#include "res/resource_ids.h"
+
+namespace z4 {
+
+CConfigDlg::CConfigDlg(Ports& ports, const TextTable& texts) : ports_(ports), texts_(texts) {}
+
+bool CConfigDlg::OnInitDialog(DialogView& view) {
+  view_ = &view;
+  settings_ = std::make_unique<SettingsPanel>(ports_, view, members_, texts_);
+
+  view.SetIcon(IDI_Z4UTILITY);
+  // The resource has already given the year list its first entry; the members
+  // (all empty) go into their controls.
+  members_.Transfer(view);
+  SharedState::SetCloseOnTick(false);
+
+  if (SharedState::GetTestAdjustMode() == 0) {
+    SharedState::SetRetryCount(0);
+    // User mode shows the settings panel only. The window still sits at the
+    // screen origin here, so halving its right edge halves its width; it is
+    // centred on the screen after this.
+    Rect r = view.WindowRect();
+    r.right = r.right / 2;
+    view.MoveWindow(r, true);
+
+    FindDeviceDrive(ports_);
+    if (SharedState::GetDeviceFound() != 1) {
+      settings_->DeviceErrorMessage(kNoDeviceAtStart);
+      SharedState::SetCloseOnTick(true);
+    }
+  }
+
+  SharedState::SetJobRunning(false);
+  SharedState::SetDeviceState(0);
+  SharedState::SetCursorState(0);
+  // The device watch finds the board again.
+  SharedState::SetDeviceDrive("");
+  SharedState::SetDeviceFound(0);
+
+  settings_->ApplyTexts();
+  settings_->FillDateLists();
+  settings_->EnablePanelControls(false);
+  view.Enable(IDC_STOP, false);
+  EmptyBackupFolder(ports_);
+  SharedState::SetPanelBusy(0);
+
+  view.StartTimer(TIMER_WATCH, 100);
+  if (SharedState::GetTestAdjustMode() == 0) {
+    view.StartTimer(TIMER_CURSOR, 50);
+    SharedState::SetCursorState(1);  // wait cursor until the settings are shown
+  }
+  return true;
+}
+
+void CConfigDlg::OnCommand(int id, int /*code*/) {
+  if (id == IDC_CANCEL_BUTTON) {
+    if (SharedState::GetJobRunning()) view_->StopTimer(TIMER_JOB);
+    view_->EndDialog(kResultOk);
+  }
+}
+
+bool CConfigDlg::OnOk() {
+  // Enter in a date list or on a control must not end the program: only Cancel,
+  // the close button, Escape and the program itself close this window.
+  return true;
+}
+
+void CConfigDlg::EndTheStandardOkWay() {
+  members_.ReadBack(*view_);
+  view_->EndDialog(kResultOk);
+}
+
+bool CConfigDlg::ApplyCursorState() {
+  switch (SharedState::GetCursorState()) {
+    case 1:
+      view_->SetCursor(CursorShape::Wait);
+      return true;
+    case 2:
+      SharedState::SetCursorState(0);
+      view_->SetCursor(CursorShape::Arrow);
+      return false;
+    default:
+      return false;
+  }
+}
+
+void CConfigDlg::OnTimer(int id) {
+  // Ending the window does not stop the rest of this message's handling.
+  if (SharedState::GetCloseOnTick()) EndTheStandardOkWay();
+  if (id == TIMER_CURSOR) ApplyCursorState();
+  if (SharedState::GetPanelBusy() == 1) return;
+  if (id == TIMER_JOB && SharedState::GetJobRunning()) {
+    // Job completion: the settings job in user mode; the maintenance job tick in
+    // test/adjust mode.
+  } else if (id == TIMER_WATCH && !SharedState::GetJobRunning()) {
+    // Device watch.
+  }
+}
+
+void CConfigDlg::OnHScroll(int id) {
+  settings_->ValueLabels(id);
+}
+
+bool CConfigDlg::OnSetCursor() {
+  // The wait cursor is kept by not passing the message on: the default handling
+  // would put the class cursor (the arrow) straight back.
+  return ApplyCursorState();
+}
+
+void CConfigDlg::OnMouseMove() {
+  ApplyCursorState();
+}
+
+bool CConfigDlg::OnHelpButton() {
+  ports_.system.OpenDocument(GetProgramFolder(ports_.system) + "\\utility.chm");
+  return true;
+}
+
+void CConfigDlg::OnDestroy() {
+  view_->StopTimer(TIMER_WATCH);
+  if (SharedState::GetTestAdjustMode() == 0) view_->StopTimer(TIMER_CURSOR);
+  EmptyBackupFolder(ports_);
+  ports_.files.RemoveDirectory(BackupFolderPath(ports_.system));
+}
+
+}  // namespace z4

@@ -1,0 +1,308 @@
+#include "platform/win32/dialog_window.h"
+
+#include <commctrl.h>
+
+#include <cstring>
+#include <vector>
+
+#include "platform/win32/unicode.h"
+
+namespace z4::win32 {
+namespace {
+
+// Resource type of dialog initialisation data, and the list messages it uses
+// (the 16-bit numbering that resource editors write).
+constexpr WORD kDialogInitType = 240;
+constexpr WORD kOldListAddString = 0x0401;
+constexpr WORD kOldComboAddString = 0x0403;
+
+Rect ToRect(const RECT& r) {
+  return Rect{r.left, r.top, r.right, r.bottom};
+}
+
+}  // namespace
+
+DialogWindow::DialogWindow(HINSTANCE instance, int resource_id, DialogHandler& handler)
+    : instance_(instance), resource_id_(resource_id), handler_(handler) {}
+
+int DialogWindow::Run(HINSTANCE instance, HWND owner, int resource_id, DialogHandler& handler) {
+  DialogWindow window(instance, resource_id, handler);
+  const INT_PTR result = DialogBoxParamW(instance, MAKEINTRESOURCEW(resource_id), owner,
+                                         &DialogWindow::Proc, reinterpret_cast<LPARAM>(&window));
+  return static_cast<int>(result);
+}
+
+INT_PTR CALLBACK DialogWindow::Proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
+  DialogWindow* self = nullptr;
+  if (msg == WM_INITDIALOG) {
+    self = reinterpret_cast<DialogWindow*>(lparam);
+    self->hwnd_ = hwnd;
+    SetWindowLongPtrW(hwnd, DWLP_USER, lparam);
+  } else {
+    self = reinterpret_cast<DialogWindow*>(GetWindowLongPtrW(hwnd, DWLP_USER));
+  }
+  if (!self) return FALSE;
+  const INT_PTR result = self->Handle(msg, wparam, lparam);
+  if (msg == WM_NCDESTROY) SetWindowLongPtrW(hwnd, DWLP_USER, 0);
+  return result;
+}
+
+INT_PTR DialogWindow::Handle(UINT msg, WPARAM wparam, LPARAM lparam) {
+  switch (msg) {
+    case WM_INITDIALOG:
+      return InitDialog();
+    case WM_COMMAND: {
+      const int id = LOWORD(wparam);
+      if (id == IDOK) {
+        if (!handler_.OnOk()) ::EndDialog(hwnd_, kResultOk);
+      } else if (id == IDCANCEL) {
+        if (!handler_.OnCancel()) ::EndDialog(hwnd_, kResultCancel);
+      } else {
+        handler_.OnCommand(id, HIWORD(wparam));
+      }
+      return TRUE;
+    }
+    case WM_TIMER:
+      handler_.OnTimer(static_cast<int>(wparam));
+      return TRUE;
+    case WM_HSCROLL:
+      if (lparam) handler_.OnHScroll(GetDlgCtrlID(reinterpret_cast<HWND>(lparam)));
+      return TRUE;
+    case WM_SETCURSOR:
+      if (handler_.OnSetCursor()) {
+        SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, TRUE);
+        return TRUE;
+      }
+      return FALSE;
+    case WM_MOUSEMOVE:
+      handler_.OnMouseMove();
+      return FALSE;
+    case WM_NCLBUTTONDOWN:
+      // The caption's "?" button: handled here so the system's context-help
+      // mode (and its cursor) never starts.
+      if (wparam == HTHELP && handler_.OnHelpButton()) {
+        SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, 0);
+        return TRUE;
+      }
+      return FALSE;
+    case WM_DESTROY:
+      handler_.OnDestroy();
+      return FALSE;
+    default:
+      return FALSE;
+  }
+}
+
+INT_PTR DialogWindow::InitDialog() {
+  RunDialogInitData();
+  RECT before{};
+  GetWindowRect(hwnd_, &before);
+  const bool default_focus = handler_.OnInitDialog(*this);
+  // Like the usual dialog frameworks: a window that its initialisation did not
+  // move opens centred on the screen.
+  RECT after{};
+  GetWindowRect(hwnd_, &after);
+  if (after.left == before.left && after.top == before.top) CentreOnScreen();
+  return default_focus ? TRUE : FALSE;
+}
+
+void DialogWindow::RunDialogInitData() {
+  HRSRC info =
+      FindResourceW(instance_, MAKEINTRESOURCEW(resource_id_), MAKEINTRESOURCEW(kDialogInitType));
+  if (!info) return;
+  HGLOBAL loaded = LoadResource(instance_, info);
+  const auto* data = static_cast<const BYTE*>(loaded ? LockResource(loaded) : nullptr);
+  const DWORD size = SizeofResource(instance_, info);
+  if (!data) return;
+  // Entries: WORD control id, WORD message, DWORD length, the data; a zero id ends.
+  DWORD at = 0;
+  while (at + 8 <= size) {
+    WORD id = 0, message = 0;
+    DWORD length = 0;
+    std::memcpy(&id, data + at, 2);
+    if (id == 0) break;
+    std::memcpy(&message, data + at + 2, 2);
+    std::memcpy(&length, data + at + 4, 4);
+    at += 8;
+    if (length > size - at) break;
+    std::string text(reinterpret_cast<const char*>(data + at), length);
+    text = text.substr(0, text.find('\0'));
+    at += length;
+    const std::wstring wide = Widen(AnsiToUtf8(text));
+    if (message == kOldComboAddString || message == CB_ADDSTRING) {
+      SendItem(id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide.c_str()));
+    } else if (message == kOldListAddString || message == LB_ADDSTRING) {
+      SendItem(id, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide.c_str()));
+    }
+  }
+}
+
+void DialogWindow::CentreOnScreen() {
+  RECT window{};
+  GetWindowRect(hwnd_, &window);
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof(monitor);
+  if (!GetMonitorInfoW(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTOPRIMARY), &monitor)) return;
+  const RECT& area = monitor.rcWork;
+  const int width = window.right - window.left;
+  const int height = window.bottom - window.top;
+  const int x = area.left + ((area.right - area.left) - width) / 2;
+  const int y = area.top + ((area.bottom - area.top) - height) / 2;
+  SetWindowPos(hwnd_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+LRESULT DialogWindow::SendItem(int id, UINT msg, WPARAM wparam, LPARAM lparam) {
+  return SendDlgItemMessageW(hwnd_, id, msg, wparam, lparam);
+}
+
+void DialogWindow::SetCaption(const std::string& text) {
+  SetWindowTextW(hwnd_, Widen(text).c_str());
+}
+
+void DialogWindow::SetIcon(int resource_id) {
+  big_icon_.reset(
+      static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(resource_id), IMAGE_ICON,
+                                    GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0)));
+  small_icon_.reset(static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(resource_id),
+                                                  IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                                  GetSystemMetrics(SM_CYSMICON), 0)));
+  SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big_icon_.get()));
+  SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small_icon_.get()));
+}
+
+void DialogWindow::SetText(int id, const std::string& text) {
+  SetDlgItemTextW(hwnd_, id, Widen(text).c_str());
+}
+
+std::string DialogWindow::GetText(int id) {
+  HWND item = GetDlgItem(hwnd_, id);
+  if (!item) return {};
+  const int length = GetWindowTextLengthW(item);
+  if (length <= 0) return {};
+  std::vector<wchar_t> buffer(static_cast<size_t>(length) + 1);
+  const int n = GetWindowTextW(item, buffer.data(), length + 1);
+  return Narrow(std::wstring_view(buffer.data(), static_cast<size_t>(n > 0 ? n : 0)));
+}
+
+void DialogWindow::SetTextLimit(int id, int chars) {
+  SendItem(id, EM_LIMITTEXT, static_cast<WPARAM>(chars), 0);
+}
+
+void DialogWindow::SetCheck(int id, bool checked) {
+  CheckDlgButton(hwnd_, id, checked ? BST_CHECKED : BST_UNCHECKED);
+}
+
+bool DialogWindow::GetCheck(int id) {
+  return IsDlgButtonChecked(hwnd_, id) == BST_CHECKED;
+}
+
+void DialogWindow::Enable(int id, bool enabled) {
+  if (HWND item = GetDlgItem(hwnd_, id)) EnableWindow(item, enabled ? TRUE : FALSE);
+}
+
+void DialogWindow::SetFocus(int id) {
+  if (HWND item = GetDlgItem(hwnd_, id)) {
+    SendMessageW(hwnd_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(item), TRUE);
+  }
+}
+
+void DialogWindow::SetTrackbarRange(int id, int min, int max, bool redraw) {
+  SendItem(id, TBM_SETRANGE, redraw ? TRUE : FALSE, MAKELPARAM(min, max));
+}
+
+void DialogWindow::SetTrackbarTicFrequency(int id, int frequency) {
+  SendItem(id, TBM_SETTICFREQ, static_cast<WPARAM>(frequency), 0);
+}
+
+void DialogWindow::SetTrackbarPageSize(int id, int size) {
+  SendItem(id, TBM_SETPAGESIZE, 0, size);
+}
+
+void DialogWindow::SetTrackbarPos(int id, int pos, bool redraw) {
+  SendItem(id, TBM_SETPOS, redraw ? TRUE : FALSE, pos);
+}
+
+int DialogWindow::GetTrackbarPos(int id) {
+  return static_cast<int>(SendItem(id, TBM_GETPOS, 0, 0));
+}
+
+void DialogWindow::ClearList(int id) {
+  SendItem(id, CB_RESETCONTENT, 0, 0);
+}
+
+void DialogWindow::AppendListEntry(int id, const std::string& text) {
+  // Inserted at the end, so the entries keep their order in a sorted list too.
+  const std::wstring wide = Widen(text);
+  SendItem(id, CB_INSERTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(wide.c_str()));
+}
+
+void DialogWindow::SetTextFont(const std::string& face, int tenths_of_point) {
+  // One font per window, made again only when the face or size changes; the
+  // window owns it and releases it when it goes away.
+  if (font_ && face == font_face_ && tenths_of_point == font_size_) return;
+  LOGFONTW lf{};
+  HDC dc = GetDC(nullptr);
+  // A point size as the common point-font helpers compute it.
+  lf.lfHeight = -std::abs(MulDiv(GetDeviceCaps(dc, LOGPIXELSY), tenths_of_point, 720));
+  ReleaseDC(nullptr, dc);
+  lf.lfCharSet = DEFAULT_CHARSET;
+  const std::wstring wide = Widen(face);
+  wcsncpy(lf.lfFaceName, wide.c_str(), LF_FACESIZE - 1);
+  HFONT font = CreateFontIndirectW(&lf);
+  if (!font) return;
+  font_.reset(font);
+  font_face_ = face;
+  font_size_ = tenths_of_point;
+}
+
+void DialogWindow::ApplyTextFont(int id) {
+  if (!font_) return;
+  HWND target = id == 0 ? hwnd_ : GetDlgItem(hwnd_, id);
+  if (target) SendMessageW(target, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), TRUE);
+}
+
+Rect DialogWindow::WindowRect() {
+  RECT r{};
+  GetWindowRect(hwnd_, &r);
+  return ToRect(r);
+}
+
+void DialogWindow::MoveWindow(const Rect& r, bool repaint) {
+  ::MoveWindow(hwnd_, r.left, r.top, r.right - r.left, r.bottom - r.top, repaint ? TRUE : FALSE);
+}
+
+Rect DialogWindow::DesktopRect() {
+  RECT r{};
+  GetWindowRect(GetDesktopWindow(), &r);
+  return ToRect(r);
+}
+
+void DialogWindow::StartTimer(int id, unsigned period_ms) {
+  SetTimer(hwnd_, static_cast<UINT_PTR>(id), period_ms, nullptr);
+}
+
+void DialogWindow::StopTimer(int id) {
+  KillTimer(hwnd_, static_cast<UINT_PTR>(id));
+}
+
+void DialogWindow::SetCursor(CursorShape shape) {
+  ::SetCursor(LoadCursorW(nullptr, shape == CursorShape::Wait ? IDC_WAIT : IDC_ARROW));
+}
+
+void DialogWindow::SetCursorPos(int x, int y) {
+  ::SetCursorPos(x, y);
+}
+
+void DialogWindow::ShowMessage(const std::string& text, const std::string& caption) {
+  ::MessageBoxW(hwnd_, Widen(text).c_str(), Widen(caption).c_str(), MB_OK);
+}
+
+void DialogWindow::EndDialog(int result) {
+  ::EndDialog(hwnd_, result);
+}
+
+int DialogWindow::RunModal(int resource_id, DialogHandler& handler) {
+  return Run(instance_, hwnd_, resource_id, handler);
+}
+
+}  // namespace z4::win32

@@ -1,0 +1,44 @@
+// Z4Utility.exe: the Win32 ports put together and the program started.
+#include <commctrl.h>
+#include <ole2.h>
+#include <windows.h>
+
+#include "app/ports.h"
+#include "app/startup.h"
+#include "platform/win32/dialog_window.h"
+#include "platform/win32/file_system_win32.h"
+#include "platform/win32/registry_win32.h"
+#include "platform/win32/system_win32.h"
+
+namespace {
+
+// OLE for the thread: the board inspection window hosts ActiveX controls.
+class OleScope {
+ public:
+  OleScope() : ok_(SUCCEEDED(OleInitialize(nullptr))) {}
+  ~OleScope() {
+    if (ok_) OleUninitialize();
+  }
+  OleScope(const OleScope&) = delete;
+  OleScope& operator=(const OleScope&) = delete;
+
+ private:
+  bool ok_;
+};
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  OleScope ole;
+  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
+  InitCommonControlsEx(&controls);
+
+  z4::win32::Win32Registry registry;
+  z4::win32::Win32System system;
+  z4::win32::Win32FileSystem files;
+  z4::win32::Win32Clock clock;
+  z4::Ports ports{registry, system, files, clock};
+  z4::win32::Win32DialogHost host(instance);
+  z4::RunUtility(ports, host);
+  return 0;
+}

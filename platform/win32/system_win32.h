@@ -1,0 +1,25 @@
+// The System and Clock ports on the Win32 API.
+#pragma once
+
+#include "platform/clock.h"
+#include "platform/system.h"
+
+namespace z4::win32 {
+
+class Win32System : public System {
+ public:
+  std::optional<OsVersion> Version() override;
+  std::string ProgramPath() override;
+  unsigned SuppressDriveErrorDialogs() override;
+  void RestoreErrorMode(unsigned previous) override;
+  void OpenDocument(const std::string& path) override;
+  std::string AnsiToUtf8(std::string_view bytes) override;
+};
+
+class Win32Clock : public Clock {
+ public:
+  void Pause(unsigned ms) override;
+  std::int64_t NowMs() override;
+};
+
+}  // namespace z4::win32

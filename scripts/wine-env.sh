@@ -1,0 +1,103 @@
+# Shared set-up for everything that runs the Windows programs under Wine.
+# Source it; then call the functions. Wine's own output never goes to a pipe
+# that someone waits on: its background services would keep the pipe open.
+
+export WINEDEBUG=${WINEDEBUG:--all}
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-"mscoree,mshtml="}
+
+z4_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+
+# A private Xvfb display, so that tests never depend on (or disturb) a desktop.
+z4_start_display() {
+  local n
+  for n in $(seq 91 140); do
+    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    z4_xvfb_pid=$!
+    export DISPLAY=":$n"
+    local i
+    for i in $(seq 1 50); do
+      [ -e "/tmp/.X11-unix/X$n" ] && return 0
+      sleep 0.1
+    done
+  done
+  echo "could not start Xvfb" >&2
+  return 1
+}
+
+z4_stop_display() {
+  if [ -n "${z4_xvfb_pid:-}" ]; then kill "$z4_xvfb_pid" 2>/dev/null || true; fi
+}
+
+# The template prefix: booted once per build folder, copied for every test.
+z4_template_prefix() {
+  local template=$1
+  if [ -f "$template/.z4-ready" ]; then return 0; fi
+  rm -rf "$template"
+  mkdir -p "$template"
+  (
+    export WINEPREFIX="$template"
+    wineboot -i >"$template.boot.log" 2>&1 </dev/null
+    # Without a window manager every window close would stall for 2 s.
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 </dev/null
+    # Japanese texts: the IPA Gothic font stands in for the usual Japanese UI faces.
+    for face in 'MS UI Gothic' 'MS Gothic' 'MS PGothic' 'ＭＳ Ｐゴシック' 'ＭＳ ゴシック'; do
+      wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$face" /d IPAGothic /f \
+        >/dev/null 2>&1 </dev/null
+    done
+    wineserver -w
+  )
+  touch "$template/.z4-ready"
+}
+
+# A fresh copy of the template.
+z4_new_prefix() {
+  local template=$1 prefix=$2
+  rm -rf "$prefix"
+  cp -a "$template" "$prefix"
+}
+
+# Windows version the prefix reports: winxp, win2k, win98, winme, win7...
+z4_set_version() {
+  WINEPREFIX=$1 wine reg add 'HKCU\Software\Wine' /v Version /d "$2" /f >/dev/null 2>&1 </dev/null
+}
+
+z4_start_server() {
+  WINEPREFIX=$1 wineserver -p >/dev/null 2>&1 </dev/null
+  WINEPREFIX=$1 wine wineboot >/dev/null 2>&1 </dev/null
+}
+
+z4_stop_server() {
+  WINEPREFIX=$1 wineserver -k >/dev/null 2>&1 </dev/null || true
+  WINEPREFIX=$1 wineserver -w >/dev/null 2>&1 </dev/null || true
+}
+
+# Maps a drive letter of the prefix to a folder (the board's root); unmapping unplugs it.
+z4_map_drive() {
+  local prefix=$1 letter=$2 folder=$3
+  ln -sfn "$folder" "$prefix/dosdevices/${letter,,}:"
+}
+
+# Registers the board on the Windows 2000/XP route with a drive letter, as
+# Windows does when it is plugged in. The server must be running: its mount
+# manager rewrites the mounted-device table when it starts.
+z4_register_board_nt() {
+  local prefix=$1 letter=${2^^}
+  local parent='7&2d5c1e3&0'
+  local device="\\??\\STORAGE#RemovableMedia#${parent}&RM#{53f5630d-b6bf-11d0-94f2-00a0c91efb8b}"
+  local hex
+  hex=$(printf '%s' "$device" | iconv -f UTF-8 -t UTF-16LE | od -An -v -tx1 | tr -s ' \n' ',,' |
+    sed 's/^,//; s/,$//')
+  local reg=$prefix/z4-board.reg
+  {
+    echo 'Windows Registry Editor Version 5.00'
+    echo
+    echo '[HKEY_LOCAL_MACHINE\SYSTEM\ControlSet001\Enum\USBSTOR\Disk&Ven_KORA&Prod_Z-4&Rev_1.00\000000000000&0]'
+    echo "\"ParentIdPrefix\"=\"$parent\""
+    echo
+    echo '[HKEY_LOCAL_MACHINE\SYSTEM\MountedDevices]'
+    echo "\"\\\\DosDevices\\\\$letter:\"=hex:$hex"
+  } >"$reg"
+  WINEPREFIX=$prefix wine regedit /S "$(WINEPREFIX=$prefix winepath -w "$reg" 2>/dev/null)" \
+    >/dev/null 2>&1 </dev/null
+}

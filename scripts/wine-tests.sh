@@ -1,0 +1,73 @@
+#!/usr/bin/env bash
+# Runs the Windows programs under Wine in Xvfb: the unit tests again (with the
+# tests of the Win32 ports), then the real Z4Utility.exe driven from outside in
+# one fresh Wine prefix per scenario.
+set -uo pipefail
+build=$(cd "${1:-build}" && pwd)
+win=$build/win
+work=$build/wine
+mkdir -p "$work"
+# shellcheck source=scripts/wine-env.sh
+source "$(dirname "$0")/wine-env.sh"
+
+failures=0
+z4_start_display || exit 1
+trap 'z4_stop_display' EXIT
+z4_template_prefix "$work/template"
+
+report() {  # name, status, log, seconds
+  if [ "$2" -eq 0 ]; then
+    printf 'wine: %-28s passed (%ss)\n' "$1" "$4"
+  else
+    printf 'wine: %-28s FAILED (%ss), log %s\n' "$1" "$4" "$3"
+    tail -n 40 "$3" | sed 's/^/    /'
+    failures=$((failures + 1))
+  fi
+}
+
+# The unit tests and the Win32 port tests.
+prefix=$work/unit
+z4_new_prefix "$work/template" "$prefix"
+z4_start_server "$prefix"
+start=$SECONDS
+WINEPREFIX=$prefix wine "$win/z4_win_tests.exe" --gtest_brief=1 >"$work/unit.log" 2>&1 </dev/null
+status=$?
+z4_stop_server "$prefix"
+report "unit tests (z4_win_tests)" $status "$work/unit.log" $((SECONDS - start))
+
+# One scenario: a prefix with the program in C:\Z4Test, the Windows version,
+# the board's folder mapped as E: (or not), and a suite of z4_e2e.exe.
+scenario() {  # name, windows version, map|nomap, gtest filter
+  local name=$1 version=$2 map=$3 filter=$4
+  local prefix=$work/$name log=$work/$name.log
+  z4_new_prefix "$work/template" "$prefix"
+  mkdir -p "$prefix/drive_c/Z4Test"
+  cp "$win/Z4Utility.exe" "$prefix/drive_c/Z4Test/"
+  local board=$work/$name-board
+  rm -rf "$board"
+  mkdir -p "$board"
+  if [ "$map" = map ]; then z4_map_drive "$prefix" e "$board"; fi
+  z4_set_version "$prefix" "$version"
+  z4_start_server "$prefix"
+  local start=$SECONDS
+  WINEPREFIX=$prefix Z4_E2E_PROGRAM='C:\Z4Test\Z4Utility.exe' Z4_E2E_BOARD_DIR="$board" \
+    wine "$win/z4_e2e.exe" --gtest_filter="$filter" >"$log" 2>&1 </dev/null
+  local status=$?
+  if ! grep -q '\[  PASSED  \]' "$log"; then status=1; fi
+  z4_stop_server "$prefix"
+  report "$name" $status "$log" $((SECONDS - start))
+}
+
+scenario no-board winxp nomap 'NoBoard.*'
+scenario board-xp winxp map 'BoardXp.*'
+scenario board-2000 win2k map 'Board2000.*'
+scenario board-98 win98 map 'Board98.*'
+scenario board-me winme map 'BoardMe.*'
+scenario no-text-table winxp map 'NoTextTable.*'
+scenario utf8-text-table winxp map 'Utf8TextTable.*'
+
+if [ $failures -ne 0 ]; then
+  echo "wine: $failures failed"
+  exit 1
+fi
+echo "wine: all passed"

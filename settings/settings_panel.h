@@ -1,0 +1,44 @@
+// The settings panel: the left half of the main window. It shows the board's
+// settings, lets the user change them and sends them back with Set, and keeps
+// the window in step with the board through the device watch.
+#pragma once
+
+#include "app/bound_texts.h"
+#include "app/ports.h"
+#include "app/text_table.h"
+#include "platform/dialog_view.h"
+
+namespace z4 {
+
+// Kinds of the device error message.
+enum DeviceError { kNoDeviceAtStart = 0, kWriteFailed = 1, kDeviceRemoved = 2 };
+
+class SettingsPanel {
+ public:
+  SettingsPanel(Ports& ports, DialogView& view, BoundTexts& members, const TextTable& texts);
+
+  // Caption, labels and button texts from the text table, and the maintenance
+  // panel's built-in texts in the language LanguageFlag chooses.
+  void ApplyTexts();
+  // Years 2000 to 2999, months 1 to 12, days 1 to 31, in numeric order.
+  void FillDateLists();
+  // Enables or disables every panel control at once; Cancel is never disabled.
+  void EnablePanelControls(bool enable);
+  // A trackbar moved: its value label follows the position.
+  void ValueLabels(int trackbar_id);
+  // Message box of the given kind with OK only and no icon.
+  void DeviceErrorMessage(int kind);
+
+ private:
+  // The text-table font for the window, and for each control a procedure writes.
+  void UseTextFont();
+  void SetControlText(int id, const std::string& text);
+  void SetMemberText(int id, const std::string& text);
+
+  Ports& ports_;
+  DialogView& view_;
+  BoundTexts& members_;
+  const TextTable& texts_;
+};
+
+}  // namespace z4

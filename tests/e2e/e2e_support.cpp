@@ -1,0 +1,179 @@
+#include "e2e_support.h"
+
+#include <vector>
+
+namespace z4::e2e {
+
+std::wstring Env(const wchar_t* name, const wchar_t* fallback) {
+  wchar_t buffer[2048];
+  const DWORD n = GetEnvironmentVariableW(name, buffer, 2048);
+  if (n == 0 || n >= 2048) return fallback;
+  return std::wstring(buffer, n);
+}
+
+std::wstring ProgramPath() {
+  return Env(L"Z4_E2E_PROGRAM", L"C:\\Z4Test\\Z4Utility.exe");
+}
+
+std::wstring ProgramFolder() {
+  const std::wstring path = ProgramPath();
+  return path.substr(0, path.rfind(L'\\'));
+}
+
+bool WriteBytes(const std::wstring& path, const std::string& bytes) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  DWORD written = 0;
+  const BOOL ok =
+      WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  CloseHandle(file);
+  return ok && written == bytes.size();
+}
+
+std::string ReadBytes(const std::wstring& path) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return {};
+  std::string bytes;
+  char buffer[4096];
+  DWORD n = 0;
+  while (ReadFile(file, buffer, sizeof buffer, &n, nullptr) && n > 0) bytes.append(buffer, n);
+  CloseHandle(file);
+  return bytes;
+}
+
+Process::~Process() {
+  if (info_.hProcess) {
+    Kill();
+    CloseHandle(info_.hProcess);
+    CloseHandle(info_.hThread);
+  }
+}
+
+bool Process::Start(const std::wstring& exe) {
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  std::wstring command = L"\"" + exe + L"\"";
+  const std::wstring folder = exe.substr(0, exe.rfind(L'\\'));
+  return CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        folder.c_str(), &startup, &info_) != 0;
+}
+
+bool Process::WaitExit(DWORD ms, DWORD* code) {
+  if (WaitForSingleObject(info_.hProcess, ms) != WAIT_OBJECT_0) return false;
+  if (code) GetExitCodeProcess(info_.hProcess, code);
+  return true;
+}
+
+void Process::Kill() {
+  if (WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT) {
+    TerminateProcess(info_.hProcess, 99);
+    WaitForSingleObject(info_.hProcess, 5000);
+  }
+}
+
+namespace {
+
+struct Search {
+  DWORD process_id;
+  std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectDialogs(HWND window, LPARAM param) {
+  auto* search = reinterpret_cast<Search*>(param);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  wchar_t cls[64] = {};
+  GetClassNameW(window, cls, 64);
+  if (pid == search->process_id && std::wstring(cls) == L"#32770") search->found.push_back(window);
+  return TRUE;
+}
+
+}  // namespace
+
+std::vector<HWND> DialogsOf(DWORD process_id) {
+  Search search{process_id, {}};
+  EnumWindows(&CollectDialogs, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+HWND FindDialogWithControl(DWORD process_id, int control_id) {
+  for (HWND dialog : DialogsOf(process_id)) {
+    if (IsWindowVisible(dialog) && GetDlgItem(dialog, control_id)) return dialog;
+  }
+  return nullptr;
+}
+
+HWND WaitDialogWithControl(DWORD process_id, int control_id, DWORD ms) {
+  HWND found = nullptr;
+  WaitFor([&] { return (found = FindDialogWithControl(process_id, control_id)) != nullptr; }, ms);
+  return found;
+}
+
+std::vector<HWND> MessageBoxesOf(DWORD process_id) {
+  std::vector<HWND> boxes;
+  for (HWND dialog : DialogsOf(process_id)) {
+    if (IsWindowVisible(dialog) && GetDlgItem(dialog, 0xFFFF) && GetDlgItem(dialog, IDOK)) {
+      boxes.push_back(dialog);
+    }
+  }
+  return boxes;
+}
+
+HWND WaitMessageBox(DWORD process_id, DWORD ms) {
+  HWND found = nullptr;
+  WaitFor(
+      [&] {
+        const auto boxes = MessageBoxesOf(process_id);
+        found = boxes.empty() ? nullptr : boxes.front();
+        return found != nullptr;
+      },
+      ms);
+  return found;
+}
+
+std::wstring Text(HWND window) {
+  if (!window) return L"<no window>";
+  // WM_GETTEXT crosses processes; GetWindowText does not.
+  DWORD_PTR length = 0;
+  SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length);
+  std::vector<wchar_t> buffer(length + 1);
+  DWORD_PTR copied = 0;
+  SendMessageTimeoutW(window, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()),
+                      SMTO_ABORTIFHUNG, 5000, &copied);
+  return std::wstring(buffer.data(), copied);
+}
+
+std::wstring ItemText(HWND dialog, int id) {
+  return Text(GetDlgItem(dialog, id));
+}
+
+bool ItemEnabled(HWND dialog, int id) {
+  return IsWindowEnabled(GetDlgItem(dialog, id)) != 0;
+}
+
+RECT ItemRect(HWND dialog, int id) {
+  RECT r{};
+  GetWindowRect(GetDlgItem(dialog, id), &r);
+  return r;
+}
+
+int ComboCount(HWND dialog, int id) {
+  return static_cast<int>(SendDlgItemMessageW(dialog, id, CB_GETCOUNT, 0, 0));
+}
+
+std::wstring ComboItem(HWND dialog, int id, int index) {
+  const auto length = SendDlgItemMessageW(dialog, id, CB_GETLBTEXTLEN, index, 0);
+  if (length < 0) return L"<none>";
+  std::vector<wchar_t> buffer(static_cast<size_t>(length) + 1);
+  SendDlgItemMessageW(dialog, id, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(buffer.data()));
+  return std::wstring(buffer.data(), static_cast<size_t>(length));
+}
+
+void Click(HWND dialog, int id) {
+  PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+}  // namespace z4::e2e

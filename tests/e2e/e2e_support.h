@@ -1,0 +1,70 @@
+// Driving the real Z4Utility.exe from another process, as a user would: start
+// it, find its windows, read their controls, press buttons.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace z4::e2e {
+
+// Environment set by the test runner.
+std::wstring Env(const wchar_t* name, const wchar_t* fallback = L"");
+// Folder of the program under test (Z4Utility.exe), without trailing backslash.
+std::wstring ProgramFolder();
+std::wstring ProgramPath();
+
+// Writes bytes to a file, replacing it.
+bool WriteBytes(const std::wstring& path, const std::string& bytes);
+std::string ReadBytes(const std::wstring& path);
+
+class Process {
+ public:
+  Process() = default;
+  ~Process();
+  Process(const Process&) = delete;
+  Process& operator=(const Process&) = delete;
+
+  bool Start(const std::wstring& exe);
+  DWORD Id() const { return info_.dwProcessId; }
+  HANDLE Handle() const { return info_.hProcess; }
+  // True when the process ended within `ms`; its exit code in *code.
+  bool WaitExit(DWORD ms, DWORD* code = nullptr);
+  void Kill();
+
+ private:
+  PROCESS_INFORMATION info_{};
+};
+
+// Top-level windows of a process with the dialog class.
+std::vector<HWND> DialogsOf(DWORD process_id);
+// A dialog of the process that has a child with `control_id` and is visible.
+HWND FindDialogWithControl(DWORD process_id, int control_id);
+// Waits until such a dialog is visible; nullptr after `ms`.
+HWND WaitDialogWithControl(DWORD process_id, int control_id, DWORD ms);
+// Message boxes: dialogs whose text is the static with id 0xFFFF.
+std::vector<HWND> MessageBoxesOf(DWORD process_id);
+HWND WaitMessageBox(DWORD process_id, DWORD ms);
+
+std::wstring Text(HWND window);
+std::wstring ItemText(HWND dialog, int id);
+bool ItemEnabled(HWND dialog, int id);
+RECT ItemRect(HWND dialog, int id);
+int ComboCount(HWND dialog, int id);
+std::wstring ComboItem(HWND dialog, int id, int index);
+// Presses a button the way a click does, without waiting for what it opens.
+void Click(HWND dialog, int id);
+
+// Polls `done` every 20 ms until it holds or `ms` pass.
+template <typename F>
+bool WaitFor(F done, DWORD ms) {
+  const ULONGLONG end = GetTickCount64() + ms;
+  while (!done()) {
+    if (GetTickCount64() > end) return false;
+    Sleep(20);
+  }
+  return true;
+}
+
+}  // namespace z4::e2e

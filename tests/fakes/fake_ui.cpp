@@ -1,0 +1,246 @@
+#include "fakes/fake_ui.h"
+
+#include <algorithm>
+
+namespace z4::fakes {
+
+FakeDialog::FakeDialog(FakeUi& ui, int resource_id, DialogHandler& handler, Rect rect)
+    : ui_(ui), resource_id_(resource_id), handler_(handler), rect_(rect) {}
+
+void FakeDialog::ChooseRadio(int id, int other) {
+  controls_[id].checked = true;
+  controls_[other].checked = false;
+}
+
+std::string FakeDialog::GetText(int id) {
+  const auto& c = controls_[id];
+  return c.text;
+}
+
+void FakeDialog::SetTrackbarRange(int id, int min, int max, bool) {
+  auto& c = controls_[id];
+  c.range_min = min;
+  c.range_max = max;
+  c.pos = std::clamp(c.pos, min, std::max(min, max));
+}
+
+void FakeDialog::SetTrackbarTicFrequency(int id, int frequency) {
+  controls_[id].tic_frequency = frequency;
+}
+
+void FakeDialog::SetTrackbarPos(int id, int pos, bool) {
+  // A trackbar keeps its position inside its range, as the real control does.
+  auto& c = controls_[id];
+  c.pos = std::clamp(pos, c.range_min, std::max(c.range_min, c.range_max));
+}
+
+void FakeDialog::AppendListEntry(int id, const std::string& text) {
+  controls_[id].list.push_back(text);
+}
+
+void FakeDialog::SetTextFont(const std::string& face, int tenths_of_point) {
+  font_face_ = face;
+  font_size_ = tenths_of_point;
+  font_made_ = true;
+}
+
+void FakeDialog::ApplyTextFont(int id) {
+  if (!font_made_) return;
+  if (id == 0) {
+    window_font_ = true;
+  } else {
+    controls_[id].text_font = true;
+  }
+}
+
+void FakeDialog::MoveWindow(const Rect& rect, bool) {
+  rect_ = rect;
+}
+
+Rect FakeDialog::DesktopRect() {
+  return ui_.desktop;
+}
+
+void FakeDialog::StartTimer(int id, unsigned period_ms) {
+  timers_[id] = Timer{period_ms, ui_.clock_.NowMs() + period_ms, ui_.timer_order_++};
+}
+
+void FakeDialog::SetCursor(CursorShape shape) {
+  ui_.cursor = shape;
+  ++ui_.cursor_sets;
+}
+
+void FakeDialog::SetCursorPos(int x, int y) {
+  ui_.cursor_x = x;
+  ui_.cursor_y = y;
+}
+
+void FakeDialog::ShowMessage(const std::string& text, const std::string& caption) {
+  ui_.ShowMessageBox(text, caption);
+}
+
+void FakeDialog::EndDialog(int result) {
+  if (ended_) return;
+  ended_ = true;
+  result_ = result;
+}
+
+int FakeDialog::RunModal(int resource_id, DialogHandler& handler) {
+  return ui_.RunChild(resource_id, handler);
+}
+
+void FakeUi::Centre(FakeDialog& dialog) {
+  const int w = dialog.rect_.right - dialog.rect_.left;
+  const int h = dialog.rect_.bottom - dialog.rect_.top;
+  const int x = desktop.left + ((desktop.right - desktop.left) - w) / 2;
+  const int y = desktop.top + ((desktop.bottom - desktop.top) - h) / 2;
+  dialog.rect_ = Rect{x, y, x + w, y + h};
+}
+
+FakeDialog& FakeUi::Open(int resource_id, DialogHandler& handler) {
+  main_ = std::make_unique<FakeDialog>(*this, resource_id, handler, initial_window);
+  main_destroyed_ = false;
+  stack_.push_back(main_.get());
+  opened_.push_back(Opened{resource_id, clock_.NowMs()});
+  const Rect before = main_->rect_;
+  handler.OnInitDialog(*main_);
+  if (main_->rect_.left == before.left && main_->rect_.top == before.top) Centre(*main_);
+  return *main_;
+}
+
+bool FakeUi::DispatchOne(std::int64_t until) {
+  FakeDialog* owner = nullptr;
+  int id = 0;
+  std::int64_t due = 0, order = 0;
+  for (FakeDialog* d : stack_) {
+    if (d->ended_) continue;
+    for (const auto& [timer_id, t] : d->timers_) {
+      if (!owner || t.due < due || (t.due == due && t.order < order)) {
+        owner = d;
+        id = timer_id;
+        due = t.due;
+        order = t.order;
+      }
+    }
+  }
+  if (!owner || due > until) return false;
+  if (due > clock_.NowMs()) clock_.AdvanceTo(due);
+  // Windows posts one timer message however late it is; the next one is due a
+  // period after this one is handled.
+  auto& t = owner->timers_.at(id);
+  t.due = clock_.NowMs() + t.period;
+  owner->handler_.OnTimer(id);
+  return true;
+}
+
+void FakeUi::Destroy(FakeDialog& dialog) {
+  dialog.handler_.OnDestroy();
+  dialog.timers_.clear();
+  for (auto& o : opened_) {
+    if (o.resource_id == dialog.resource_id_ && o.closed_at < 0) {
+      o.closed_at = clock_.NowMs();
+      o.result = dialog.result_;
+    }
+  }
+}
+
+void FakeUi::RunUntil(std::int64_t until) {
+  while (main_ && !main_->ended_) {
+    if (!DispatchOne(until)) break;
+  }
+  if (main_ && main_->ended_ && !main_destroyed_) {
+    main_destroyed_ = true;
+    stack_.erase(std::remove(stack_.begin(), stack_.end(), main_.get()), stack_.end());
+    Destroy(*main_);
+    return;
+  }
+  if (clock_.NowMs() < until) clock_.AdvanceTo(until);
+}
+
+bool FakeUi::RunUntilClosed(std::int64_t max_ms) {
+  RunUntil(clock_.NowMs() + max_ms);
+  return main_destroyed_;
+}
+
+bool FakeUi::RunUntilTrue(const std::function<bool()>& done, std::int64_t max_ms) {
+  const std::int64_t until = clock_.NowMs() + max_ms;
+  while (!done()) {
+    if (main_ && main_->ended_) {
+      RunUntil(clock_.NowMs());
+      return done();
+    }
+    if (!DispatchOne(until)) {
+      clock_.AdvanceTo(until);
+      return done();
+    }
+  }
+  return true;
+}
+
+int FakeUi::RunChild(int resource_id, DialogHandler& handler) {
+  FakeDialog child(*this, resource_id, handler, Rect{0, 0, 182, 60});
+  stack_.push_back(&child);
+  opened_.push_back(Opened{resource_id, clock_.NowMs()});
+  const Rect before = child.rect_;
+  handler.OnInitDialog(child);
+  if (child.rect_.left == before.left && child.rect_.top == before.top) Centre(child);
+  if (on_child_open) on_child_open(child);
+  // The nested loop: every open window's timers, until the child ends. A limit
+  // keeps a test from hanging on a window that would never close.
+  const std::int64_t limit = clock_.NowMs() + 24LL * 3600 * 1000;
+  while (!child.ended_) {
+    if (!DispatchOne(limit)) break;
+  }
+  stack_.pop_back();
+  Destroy(child);
+  return child.ended_ ? child.result_ : -1;
+}
+
+void FakeUi::ShowMessageBox(const std::string& text, const std::string& caption) {
+  boxes_.push_back(Box{text, caption, clock_.NowMs()});
+  if (on_message_box) on_message_box(boxes_.back());
+  if (message_box_ms > 0) {
+    const std::int64_t until = clock_.NowMs() + message_box_ms;
+    while (DispatchOne(until)) {
+    }
+    if (clock_.NowMs() < until) clock_.AdvanceTo(until);
+  }
+}
+
+void FakeUi::Click(int id) {
+  Top()->handler_.OnCommand(id, 0);
+}
+
+void FakeUi::Scroll(int trackbar_id, int pos) {
+  FakeDialog* d = Top();
+  d->SetTrackbarPos(trackbar_id, pos, true);
+  d->handler_.OnHScroll(trackbar_id);
+}
+
+void FakeUi::PressOk() {
+  FakeDialog* d = Top();
+  if (!d->handler_.OnOk()) d->EndDialog(kResultOk);
+}
+
+void FakeUi::PressCancel() {
+  FakeDialog* d = Top();
+  if (!d->handler_.OnCancel()) d->EndDialog(kResultCancel);
+}
+
+void FakeUi::MouseMove() {
+  Top()->handler_.OnMouseMove();
+}
+
+bool FakeUi::SetCursorMessage() {
+  FakeDialog* d = Top();
+  if (d->handler_.OnSetCursor()) return true;
+  // The default handling puts the class cursor back.
+  cursor = CursorShape::Arrow;
+  return false;
+}
+
+bool FakeUi::HelpButton() {
+  return Top()->handler_.OnHelpButton();
+}
+
+}  // namespace z4::fakes
