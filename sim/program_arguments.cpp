@@ -1,10 +1,10 @@
 #include "sim/program_arguments.h"
 
+#include <memory>
+
 #ifdef _WIN32
 #include <windows.h>
-
-#include <memory>
-// windows.h first: shellapi.h needs its types.
+// shellapi.h needs the types of windows.h, so it must come second.
 #include <shellapi.h>
 #endif
 

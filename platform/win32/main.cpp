@@ -1,7 +1,7 @@
 // Z4Utility.exe: the Win32 ports put together and the program started.
+#include <windows.h>
 #include <commctrl.h>
 #include <ole2.h>
-#include <windows.h>
 
 #include "app/ports.h"
 #include "app/startup.h"

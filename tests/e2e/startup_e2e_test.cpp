@@ -1,6 +1,5 @@
 // The program started as a user starts it, with and without the board.
 #include <gtest/gtest.h>
-
 #include <string>
 
 #include "board_registry.h"

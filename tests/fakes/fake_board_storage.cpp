@@ -86,7 +86,8 @@ bool FakeBoardStorage::Remove(const std::string& name) {
 }
 
 std::unique_ptr<sim::HeldFile> FakeBoardStorage::Hold(const std::string& name) {
-  if (!Exists(name)) return nullptr;
+  // As an open with no sharing: it fails while the PC has the file open.
+  if (!Exists(name) || !Read(name)) return nullptr;
   return std::make_unique<Held>(files_, PathOf(name));
 }
 

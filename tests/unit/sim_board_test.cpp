@@ -1,8 +1,7 @@
 // The emulated board in virtual time on a fake drive E:, as the utility's own
 // tests use it.
-#include <gtest/gtest.h>
-
 #include <algorithm>
+#include <gtest/gtest.h>
 #include <memory>
 
 #include "fakes/fake_board_storage.h"

@@ -62,6 +62,15 @@ TEST_F(SimFakeStorage, AHeldFileIsLockedForThePcUntilReleased) {
   EXPECT_FALSE(storage.Hold("absent.txt"));
 }
 
+TEST_F(SimFakeStorage, CannotHoldAFileThePcHasOpen) {
+  fs.AddFile("E:\\Z4.INI", "x");
+  auto handle = fs.OpenExclusive("E:\\Z4.INI");
+  ASSERT_TRUE(handle);
+  EXPECT_FALSE(storage.Hold("Z4.INI"));
+  handle.reset();
+  EXPECT_TRUE(storage.Hold("Z4.INI"));
+}
+
 TEST_F(SimFakeStorage, BoardOperationsStayOutOfTheProgramsLogAndHook) {
   int hook_calls = 0;
   fs.before_operation = [&](const std::string&) { ++hook_calls; };

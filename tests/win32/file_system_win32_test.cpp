@@ -1,10 +1,10 @@
 #include "platform/win32/file_system_win32.h"
 
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <algorithm>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
 #include <string>
 
 #include "platform/win32/handles.h"

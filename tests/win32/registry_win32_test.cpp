@@ -1,9 +1,9 @@
 #include "platform/win32/registry_win32.h"
 
-#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <cstdint>
+#include <gtest/gtest.h>
 #include <string>
 #include <vector>
 
