@@ -2,8 +2,6 @@
 
 #include <cctype>
 
-#include "sim/state_file.h"
-
 namespace z4::fakes {
 
 // Keeps the board's operations out of the program's operation log and away
@@ -89,24 +87,6 @@ std::unique_ptr<sim::HeldFile> FakeBoardStorage::Hold(const std::string& name) {
   // As an open with no sharing: it fails while the PC has the file open.
   if (!Exists(name) || !Read(name)) return nullptr;
   return std::make_unique<Held>(files_, PathOf(name));
-}
-
-sim::MemoryRecords EmulatedBoard::RecordsStartingWith(const sim::Settings& initial) {
-  sim::MemoryRecords records;
-  records.state = sim::StateFileText(initial);
-  return records;
-}
-
-EmulatedBoard::EmulatedBoard(FakeFileSystem& files, VirtualClock& clock, char letter,
-                             const sim::Settings& initial, sim::BoardOptions options,
-                             std::int64_t period_ms)
-    : storage_(files, letter),
-      records_(RecordsStartingWith(initial)),
-      board_(storage_, records_, std::move(options)) {
-  std::weak_ptr<bool> alive = alive_;
-  clock.AddActor(period_ms, [this, alive](std::int64_t now) {
-    if (alive.lock()) board_.Step(now);
-  });
 }
 
 }  // namespace z4::fakes

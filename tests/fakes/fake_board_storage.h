@@ -12,6 +12,7 @@
 #include "sim/board_records.h"
 #include "sim/board_storage.h"
 #include "sim/settings.h"
+#include "sim/state_file.h"
 
 namespace z4::fakes {
 
@@ -51,9 +52,19 @@ class FakeBoardStorage : public sim::BoardStorage {
 // It may go away before the clock: its steps then stop.
 class EmulatedBoard {
  public:
+  // Defined here rather than in the .cpp so that programs which build the
+  // fakes without the emulator library still link.
   EmulatedBoard(FakeFileSystem& files, VirtualClock& clock, char letter,
                 const sim::Settings& initial = {}, sim::BoardOptions options = {},
-                std::int64_t period_ms = 50);
+                std::int64_t period_ms = 50)
+      : storage_(files, letter),
+        records_(RecordsStartingWith(initial)),
+        board_(storage_, records_, std::move(options)) {
+    std::weak_ptr<bool> alive = alive_;
+    clock.AddActor(period_ms, [this, alive](std::int64_t now) {
+      if (alive.lock()) board_.Step(now);
+    });
+  }
   EmulatedBoard(const EmulatedBoard&) = delete;
   EmulatedBoard& operator=(const EmulatedBoard&) = delete;
 
@@ -62,7 +73,11 @@ class EmulatedBoard {
   sim::MemoryRecords& records() { return records_; }
 
  private:
-  static sim::MemoryRecords RecordsStartingWith(const sim::Settings& initial);
+  static sim::MemoryRecords RecordsStartingWith(const sim::Settings& initial) {
+    sim::MemoryRecords records;
+    records.state = sim::StateFileText(initial);
+    return records;
+  }
 
   FakeBoardStorage storage_;
   sim::MemoryRecords records_;
