@@ -1,7 +1,5 @@
 #include "settings/settings_file.h"
 
-#include <vector>
-
 #include "app/decimal.h"
 #include "app/program_folder.h"
 #include "app/shared_state.h"
@@ -238,27 +236,21 @@ void ParseSettingsFile(std::string_view bytes, AcceptedValues& accepted) {
 
 std::string RewriteSettingsFile(std::string_view old_bytes, const SettingsRecord& record) {
   AcceptedValues accepted;
-  std::vector<std::string> lines;
+  std::string out;
+  out.reserve(old_bytes.size() + old_bytes.size() / 16 + 160);
+  // Every line ends in CR LF: a line that ends in CR gets LF, any other both.
+  const auto add = [&out](std::string_view line) {
+    out += line;
+    if (line.size() >= 2 && line.substr(line.size() - 2) == "\r\n") return;
+    out += line.empty() || line.back() != '\r' ? "\r\n" : "\n";
+  };
   // Every line is kept, however long the file: a user's lines are never cut off.
-  ForEachLine(old_bytes, [&](std::string_view line) {
-    lines.push_back(RewriteSettingsLine(line, record, accepted));
-  });
+  ForEachLine(old_bytes,
+              [&](std::string_view line) { add(RewriteSettingsLine(line, record, accepted)); });
   for (int key = 0; key < kSettingsKeyCount; ++key) {
     if (accepted.accepted[static_cast<std::size_t>(key)]) continue;
-    lines.push_back(std::string(kKeyNames[static_cast<std::size_t>(key)]) + ":" +
-                    RecordText(record, key) + "\r\n");
-  }
-  std::string out;
-  for (auto& line : lines) {
-    const bool has_crlf = line.size() >= 2 && line.compare(line.size() - 2, 2, "\r\n") == 0;
-    if (has_crlf) {
-      // already complete
-    } else if (!line.empty() && line.back() == '\r') {
-      line += '\n';
-    } else {
-      line += "\r\n";
-    }
-    out += line;
+    add(std::string(kKeyNames[static_cast<std::size_t>(key)]) + ":" + RecordText(record, key) +
+        "\r\n");
   }
   return out;
 }
