@@ -63,6 +63,8 @@ void CConfigDlg::OnCommand(int id, int /*code*/) {
   if (id == IDC_CANCEL_BUTTON) {
     if (SharedState::GetJobRunning()) view_->StopTimer(TIMER_JOB);
     view_->EndDialog(kResultOk);
+  } else if (id == IDC_SET) {
+    settings_->Set();
   }
 }
 
@@ -97,10 +99,10 @@ void CConfigDlg::OnTimer(int id) {
   if (id == TIMER_CURSOR) ApplyCursorState();
   if (SharedState::GetPanelBusy() == 1) return;
   if (id == TIMER_JOB && SharedState::GetJobRunning()) {
-    // Job completion: the settings job in user mode; the maintenance job tick in
-    // test/adjust mode.
+    // In test/adjust mode the maintenance panel's job tick takes this tick.
+    if (SharedState::GetTestAdjustMode() == 0) settings_->SettingsJobCompletion();
   } else if (id == TIMER_WATCH && !SharedState::GetJobRunning()) {
-    // Device watch.
+    settings_->DeviceWatch();
   }
 }
 

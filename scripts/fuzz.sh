@@ -28,6 +28,8 @@ seed() {
   case $1 in
     settings_file_fuzz)
       printf '\x05Density:75\r\nCCFLOffTim:030\r\nCCFLStabTim:020\r\nFileFormat:T\r\nSetting:H\r\nFileDate:2004/01/01 00:00:00\r\nImageMove:N\r\n' >"$dir/seven"
+      # Longer than a thousand lines, with keys after the thousandth.
+      { printf '\x11'; for i in $(seq 1100); do printf ';\n'; done; printf 'Density:80\nImageMove:Y'; } >"$dir/long"
       printf '\x2a; Z-4\n  Density:95 ; dark\nDensity:80\nCCFLOffTim:0045\nVendor:KORA\nCCFLStabTim: 20\nFileFormat:p\n;ImageMove:Y\nFileDate:2004/02/29 12:00:00' >"$dir/board"
       ;;
     decimal_fuzz) printf '0045' >"$dir/a"; printf '4294967376' >"$dir/b" ;;

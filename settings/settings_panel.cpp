@@ -1,9 +1,14 @@
 #include "settings/settings_panel.h"
 
+#include "app/backup_folder.h"
 #include "app/decimal.h"
 #include "app/shared_state.h"
+#include "device/drive_discovery.h"
+#include "device/file_exchange.h"
+#include "jobs/job_start.h"
 #include "jobs/maintenance_texts.h"
 #include "res/resource_ids.h"
+#include "settings/settings_file.h"
 
 namespace z4 {
 namespace {
@@ -159,6 +164,142 @@ void SettingsPanel::DeviceErrorMessage(int kind) {
       break;
   }
   view_.ShowMessage(text, texts_.Text(TextKey::ERROR_USB_CAPTION_JAPAN));
+}
+
+}  // namespace z4
+
+namespace z4 {
+namespace {
+
+// What the lists show of "YYYY/MM/DD": the year, and month and day without a
+// leading zero.
+std::string DatePart(const std::string& date, std::size_t at, std::size_t length) {
+  if (at >= date.size()) return {};
+  std::string part = date.substr(at, length);
+  if (length == 2 && part.size() == 2 && part[0] == '0') part.erase(0, 1);
+  return part;
+}
+
+std::string LastTwo(const std::string& text) {
+  return text.size() <= 2 ? text : text.substr(text.size() - 2);
+}
+
+}  // namespace
+
+void SettingsPanel::ShowDate(const std::string& date) {
+  view_.SetText(IDC_YEAR_LIST, DatePart(date, 0, 4));
+  view_.SetText(IDC_MONTH_LIST, DatePart(date, 5, 2));
+  view_.SetText(IDC_DAY_LIST, DatePart(date, 8, 2));
+}
+
+void SettingsPanel::LoadAndShowSettings(bool reload) {
+  if (reload) LoadSettings(ports_, SharedState::GetUseDefaults() ? 1 : 0);
+  members_.ReadBack(view_);
+  UseTextFont();
+  const SettingsRecord s = SharedState::GetDeviceSettings();
+
+  view_.SetTrackbarRange(IDC_DENSITY_TRACKBAR, 70, 90, false);
+  view_.SetTrackbarTicFrequency(IDC_DENSITY_TRACKBAR, 5);
+  view_.SetTrackbarPageSize(IDC_DENSITY_TRACKBAR, 1);
+  view_.SetTrackbarPos(IDC_DENSITY_TRACKBAR, s.Density, true);
+  SetMemberText(IDC_DENSITY_VALUE, FormatDecimal(s.Density) + "%");
+
+  view_.SetTrackbarRange(IDC_OFFTIME_TRACKBAR, 2, 8, false);
+  view_.SetTrackbarTicFrequency(IDC_OFFTIME_TRACKBAR, 1);
+  view_.SetTrackbarPageSize(IDC_OFFTIME_TRACKBAR, 1);
+  view_.SetTrackbarPos(IDC_OFFTIME_TRACKBAR, s.CCFLOffTim / 15, true);
+  SetMemberText(IDC_OFFTIME_VALUE, FormatDecimal(s.CCFLOffTim) + texts_.Text(TextKey::SLIDER_MIN));
+
+  view_.SetTrackbarRange(IDC_STABTIME_TRACKBAR, 1, 12, false);
+  view_.SetTrackbarTicFrequency(IDC_STABTIME_TRACKBAR, 1);
+  view_.SetTrackbarPageSize(IDC_STABTIME_TRACKBAR, 1);
+  view_.SetTrackbarPos(IDC_STABTIME_TRACKBAR, s.CCFLStabTim / 10, true);
+  SetMemberText(IDC_STABTIME_VALUE,
+                FormatDecimal(s.CCFLStabTim) + texts_.Text(TextKey::SLIDER_SECOND));
+
+  view_.SetCheck(IDC_FORMAT_PNG, false);
+  view_.SetCheck(IDC_FORMAT_TIFF, false);
+  view_.SetCheck(s.FileFormat == 0 ? IDC_FORMAT_PNG : IDC_FORMAT_TIFF, true);
+  view_.SetCheck(IDC_SETTING_0, false);
+  view_.SetCheck(IDC_SETTING_1, false);
+  view_.SetCheck(s.Setting == 1 ? IDC_SETTING_1 : IDC_SETTING_0, true);
+  ShowDate(s.FileDate);
+  view_.SetCheck(IDC_IMAGEMOVE_0, false);
+  view_.SetCheck(IDC_IMAGEMOVE_1, false);
+  view_.SetCheck(s.ImageMove == 1 ? IDC_IMAGEMOVE_1 : IDC_IMAGEMOVE_0, true);
+
+  if (reload) {
+    // The maintenance panel starts on its one-shot choices.
+    view_.SetCheck(IDC_FEED_ONESHOT, true);
+    view_.SetCheck(IDC_FEED_CONTINUOUS, false);
+    view_.SetCheck(IDC_MEMORY_ONESHOT, true);
+    view_.SetCheck(IDC_MEMORY_CONTINUOUS, false);
+  }
+  members_.Transfer(view_);
+  DeleteDeviceFile(ports_, kDeleteSettings);
+}
+
+int SettingsPanel::CollectAndWrite() {
+  members_.ReadBack(view_);
+  const std::string date = view_.GetText(IDC_YEAR_LIST) + "/" +
+                           LastTwo("0" + view_.GetText(IDC_MONTH_LIST)) + "/" +
+                           LastTwo("0" + view_.GetText(IDC_DAY_LIST)) + " 00:00:00";
+  if (!IsValidFileDate(date)) return 1;
+
+  SettingsRecord pending;
+  pending.FileDate = date;
+  pending.Density = view_.GetTrackbarPos(IDC_DENSITY_TRACKBAR);
+  pending.CCFLOffTim = view_.GetTrackbarPos(IDC_OFFTIME_TRACKBAR) * 15;
+  pending.CCFLStabTim = view_.GetTrackbarPos(IDC_STABTIME_TRACKBAR) * 10;
+  pending.FileFormat = view_.GetCheck(IDC_FORMAT_PNG) ? 0 : 1;
+  pending.Setting = view_.GetCheck(IDC_SETTING_1) ? 1 : 0;
+  pending.ImageMove = view_.GetCheck(IDC_IMAGEMOVE_1) ? 1 : 0;
+  SharedState::SetPendingSettings(pending);
+  return SaveSettings(ports_, pending);
+}
+
+void SettingsPanel::Set() {
+  if (SharedState::GetJobRunning()) return;
+  if (SharedState::GetTestAdjustMode() == 0 && SharedState::GetDeviceFound() == 0) {
+    FindDeviceDrive(ports_);
+    if (SharedState::GetDeviceFound() == 0) {
+      DeviceErrorMessage(kWriteFailed);
+      LoadAndShowSettings(false);
+      EnablePanelControls(false);
+      // The device watch searches for the board again.
+      SharedState::SetDeviceState(0);
+      SharedState::SetRetryCount(0);
+      return;
+    }
+  }
+  SharedState::SetPanelBusy(1);
+  EmptyBackupFolder(ports_);
+  if (CollectAndWrite() != 0) {
+    // An impossible date or a settings file that cannot be written: back to
+    // the current settings, without a message.
+    LoadAndShowSettings(false);
+    EnablePanelControls(true);
+  } else {
+    EnablePanelControls(false);
+    if (SharedState::GetDeviceFound() == 1) {
+      StartJob(ports_, view_, SettingsJobRequest(true));
+      // A job file that cannot be written would leave the panel disabled for
+      // good; it is a write the board did not take.
+      if (!SharedState::GetJobRunning()) WriteJobNotDone();
+    } else {
+      LoadAndShowSettings(false);
+      EnablePanelControls(true);
+    }
+  }
+  SharedState::SetPanelBusy(0);
+}
+
+void SettingsPanel::WriteJobNotDone() {
+  SharedState::SetUseDefaults(true);
+  SharedState::SetCursorState(2);
+  DeviceErrorMessage(kWriteFailed);
+  LoadAndShowSettings(false);
+  EnablePanelControls(true);
 }
 
 }  // namespace z4

@@ -29,7 +29,29 @@ class SettingsPanel {
   // Message box of the given kind with OK only and no icon.
   void DeviceErrorMessage(int kind);
 
+  // With reload, reads the settings first (defaults, program-folder file and,
+  // unless UseDefaults, the board's file); then shows DeviceSettings.
+  void LoadAndShowSettings(bool reload);
+  // The Set button: collects the controls, writes the local settings file and
+  // starts the settings write job.
+  void Set();
+  // 0 when the controls held a valid date and the settings file was written.
+  int CollectAndWrite();
+
+  // The main window's timer 2: find the board, have it write out its settings,
+  // then watch it and end the program when it goes away.
+  void DeviceWatch();
+  // The main window's timer 1 in user mode: the status window for the started
+  // settings job, then the panel updated from its outcome.
+  void SettingsJobCompletion();
+
  private:
+  void StartReadJob();
+  void GiveUpSearching();
+  void DeviceRemoved();
+  void WriteJobNotDone();
+  void ShowDate(const std::string& date);
+
   // The text-table font for the window, and for each control a procedure writes.
   void UseTextFont();
   void SetControlText(int id, const std::string& text);

@@ -154,9 +154,15 @@ TEST_F(ConfigDlgTest, WaitCursorStaysUntilTheStateSaysOtherwise) {
   EXPECT_EQ(ui.cursor, CursorShape::Arrow);
   EXPECT_EQ(SharedState::GetCursorState(), 0) << "the arrow is restored once";
 
+  // The cursor timer restores it too, even while device work keeps the rest of
+  // the timer handling away.
+  SharedState::SetPanelBusy(1);
+  SharedState::SetCursorState(1);
+  ui.RunFor(100);
   SharedState::SetCursorState(2);
   ui.RunFor(50);
-  EXPECT_EQ(SharedState::GetCursorState(), 0) << "the cursor timer restores it too";
+  EXPECT_EQ(SharedState::GetCursorState(), 0);
+  EXPECT_EQ(ui.cursor, CursorShape::Arrow);
 }
 
 TEST_F(ConfigDlgTest, CancelStopsARunningJobAndEnds) {

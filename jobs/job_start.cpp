@@ -1,0 +1,67 @@
+#include "jobs/job_start.h"
+
+#include "app/shared_state.h"
+#include "device/file_exchange.h"
+#include "res/resource_ids.h"
+
+namespace z4 {
+
+JobRequest SettingsJobRequest(bool write) {
+  JobRequest request;
+  if (write) {
+    request.settingsWrite = 1;
+  } else {
+    request.settingsRead = 1;
+  }
+  return request;
+}
+
+int StartJob(Ports& ports, DialogView& main_window, const JobRequest& request) {
+  if (SharedState::GetDeviceFound() != 1) return 1;
+
+  SharedState::SetJobText("");
+  DeleteDeviceFile(ports, kDeleteJob);
+  // A settings write keeps the board's "Z4.INI": the board is about to read it.
+  if (!request.settingsWrite) DeleteDeviceFile(ports, kDeleteSettings);
+  DeleteDeviceFile(ports, kDeleteEndMarker);
+  DeleteDeviceFile(ports, kDeleteLevelData);
+  DeleteDeviceFile(ports, kDeleteFlush);
+
+  BuildJobText(request);
+  if (SharedState::GetJobText().empty()) return 1;
+
+  SharedState::SetCursorState(1);
+  SharedState::SetPanelBusy(1);
+  SharedState::SetJobKind(0);
+  SharedState::SetJobText(SharedState::GetJobText() + "End:\r\n");
+
+  int result = 1;
+  const JobFileResult job = WriteJobFile(ports);
+  if (job.status == 0) {
+    bool started = true;
+    // In user mode the status window delivers the files; in test/adjust mode
+    // they go to the board now.
+    if (SharedState::GetTestAdjustMode() != 0) {
+      if (request.settingsWrite) {
+        const TransferResult ini = TransferFile(ports, "Z4.INI", "", TransferMode::LocalPath);
+        TransferFile(ports, "Z4.INI", ini.path, TransferMode::Deliver);
+      }
+      started = TransferFile(ports, "Z4.JOB", job.path, TransferMode::Deliver).status == 0;
+    }
+    if (started) {
+      SharedState::SetJobTicks(0);
+      SharedState::SetJobRunning(true);
+      SharedState::SetUseDefaults(false);
+      main_window.StartTimer(TIMER_JOB, 100);
+      SharedState::SetJobKind(request.waveform        ? 1
+                              : request.settingsRead  ? 2
+                              : request.settingsWrite ? 3
+                                                      : 0);
+      result = 0;
+    }
+  }
+  SharedState::SetPanelBusy(0);
+  return result;
+}
+
+}  // namespace z4

@@ -1,0 +1,37 @@
+// The status window shown while the board reads or writes its settings: it
+// delivers the files of the job, polls for the end marker and ends with 1 when
+// the board finished, 2 when the job's time ran out.
+#pragma once
+
+#include "app/ports.h"
+#include "app/text_table.h"
+#include "platform/dialog_view.h"
+
+namespace z4 {
+
+class CStatusDlg : public DialogHandler {
+ public:
+  CStatusDlg(Ports& ports, const TextTable& texts);
+
+  bool OnInitDialog(DialogView& view) override;
+  void OnTimer(int id) override;
+  bool OnSetCursor() override;
+  void OnMouseMove() override;
+  // Enter and Escape keep their standard meaning: results 1 and 2.
+
+  static constexpr int kFinished = 1;
+  static constexpr int kTimedOut = 2;
+
+ private:
+  bool ApplyCursor();
+  void DeliverJobFiles();
+
+  Ports& ports_;
+  const TextTable& texts_;
+  DialogView* view_ = nullptr;
+  int status_ticks_ = 0;
+  int status_cursor_ = 0;
+  bool job_sent_ = false;
+};
+
+}  // namespace z4

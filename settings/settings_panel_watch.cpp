@@ -1,0 +1,140 @@
+// The settings panel's side of the board's comings and goings: the device
+// watch (main window timer 2) and the end of a settings job (timer 1).
+#include "app/shared_state.h"
+#include "device/drive_discovery.h"
+#include "device/file_exchange.h"
+#include "jobs/job_start.h"
+#include "jobs/status_dlg.h"
+#include "res/resource_ids.h"
+#include "settings/settings_panel.h"
+
+namespace z4 {
+namespace {
+
+// Failed searches after which the panel shows the defaults and stops looking.
+constexpr int kSearchLimit = 25;
+
+bool UserMode() {
+  return SharedState::GetTestAdjustMode() == 0;
+}
+
+}  // namespace
+
+void SettingsPanel::DeviceWatch() {
+  switch (SharedState::GetDeviceState()) {
+    case 0: {
+      SharedState::SetCursorState(1);
+      if (SharedState::GetWatchStep() == 0) {
+        if (SharedState::GetDeviceDrive().empty()) {
+          FindDeviceDrive(ports_);
+          if (SharedState::GetDeviceFound() == 1) {
+            SharedState::SetWatchStep(1);
+          } else if (UserMode()) {
+            SharedState::SetRetryCount(SharedState::GetRetryCount() + 1);
+          }
+        }
+      } else if (ProbeDrive(ports_, SharedState::GetDeviceDrive())) {
+        StartReadJob();
+      } else {
+        SharedState::SetWatchStep(0);
+        SharedState::SetDeviceDrive("");
+        SharedState::SetDeviceFound(0);
+      }
+      if (UserMode() && SharedState::GetRetryCount() == kSearchLimit) GiveUpSearching();
+      break;
+    }
+    case 2: {
+      const int step = SharedState::GetWatchStep();
+      if (step == 0) {
+        if (!ProbeDrive(ports_, SharedState::GetDeviceDrive())) SharedState::SetWatchStep(1);
+      } else if (step == 1) {
+        // One failed probe can be a moment of the board being busy: look again
+        // two ticks later.
+        SharedState::SetWatchStep(2);
+      } else if (ProbeDrive(ports_, SharedState::GetDeviceDrive())) {
+        SharedState::SetWatchStep(1);
+      } else {
+        DeviceRemoved();
+      }
+      break;
+    }
+    default:
+      break;  // a read job is on its way, or the search was given up
+  }
+}
+
+void SettingsPanel::StartReadJob() {
+  SharedState::SetDeviceState(1);
+  StartJob(ports_, view_, SettingsJobRequest(false));
+  SharedState::SetWatchStep(0);
+  if (UserMode()) SharedState::SetRetryCount(0);
+  if (!SharedState::GetJobRunning()) {
+    // The job file could not be written: treat it as a read the board did not
+    // answer rather than waiting for a job that never started.
+    SharedState::SetUseDefaults(true);
+    SharedState::SetDeviceState(2);
+    LoadAndShowSettings(true);
+    EnablePanelControls(true);
+    SharedState::SetCursorState(2);
+  }
+}
+
+void SettingsPanel::GiveUpSearching() {
+  SharedState::SetDeviceDrive("");
+  SharedState::SetDeviceState(1);
+  SharedState::SetUseDefaults(true);
+  LoadAndShowSettings(true);
+  EnablePanelControls(true);
+  SharedState::SetCursorState(2);
+}
+
+void SettingsPanel::DeviceRemoved() {
+  SharedState::SetDeviceDrive("");
+  SharedState::SetDeviceFound(0);
+  SharedState::SetDeviceState(0);
+  EnablePanelControls(false);
+  view_.Enable(IDC_STOP, false);
+  SharedState::SetWatchStep(0);
+  if (UserMode()) {
+    SharedState::SetCursorState(2);
+    view_.SetCursor(CursorShape::Arrow);
+    view_.StopTimer(TIMER_WATCH);
+    DeviceErrorMessage(kDeviceRemoved);
+    members_.ReadBack(view_);
+    view_.EndDialog(kResultOk);
+  }
+}
+
+void SettingsPanel::SettingsJobCompletion() {
+  view_.StopTimer(TIMER_JOB);
+  const int kind = SharedState::GetJobKind();
+  if (kind == 2) {
+    SharedState::SetStatusKind(0);
+    CStatusDlg status(ports_, texts_);
+    if (view_.RunModal(IDD_STATUS, status) != CStatusDlg::kFinished) {
+      SharedState::SetUseDefaults(true);
+    }
+    SharedState::SetDeviceState(2);
+    LoadAndShowSettings(true);
+  }
+  if (kind == 3) {
+    SharedState::SetStatusKind(1);
+    CStatusDlg status(ports_, texts_);
+    if (view_.RunModal(IDD_STATUS, status) == CStatusDlg::kFinished) {
+      SharedState::SetDeviceSettings(SharedState::GetPendingSettings());
+    } else {
+      SharedState::SetUseDefaults(true);
+      SharedState::SetCursorState(2);
+      DeviceErrorMessage(kWriteFailed);
+      LoadAndShowSettings(false);
+    }
+    DeleteDeviceFile(ports_, kDeleteSettings);
+  }
+  view_.StopTimer(TIMER_JOB);
+  EnablePanelControls(true);
+  SharedState::SetCursorState(2);
+  SharedState::SetJobRunning(false);
+  SharedState::SetJobKind(0);
+}
+
+}  // namespace z4

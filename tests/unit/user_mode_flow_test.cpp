@@ -1,0 +1,276 @@
+// The whole user mode in virtual time: the utility's main window against the
+// emulated board on drive E.
+#include <gtest/gtest.h>
+#include <optional>
+
+#include "app/config_dlg.h"
+#include "app/shared_state.h"
+#include "fakes/board_registration.h"
+#include "fakes/fake_board_storage.h"
+#include "fakes/fake_registry.h"
+#include "fakes/fake_system.h"
+#include "fakes/fake_ui.h"
+#include "res/resource_ids.h"
+
+namespace z4 {
+namespace {
+
+class UserModeFlowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    SharedState::Reset();
+    files.AddDirectory("C:\\Program Files\\Z4");
+    files.AddDrive('E');
+    fakes::RegisterBoardNt(registry, 'E');
+    texts.SetText(TextKey::SLIDER_MIN, " min");
+    texts.SetText(TextKey::SLIDER_SECOND, " s");
+    texts.SetText(TextKey::ERROR_USB_INITIALIZE, "no board");
+    texts.SetText(TextKey::ERROR_USB_WRITE_JAPAN, "not written");
+    texts.SetText(TextKey::ERROR_USB_STOP_JAPAN, "board removed");
+    texts.SetText(TextKey::ERROR_USB_CAPTION_JAPAN, "Z-4");
+  }
+
+  void PlugBoard(const sim::Settings& settings = {}, sim::BoardOptions options = {}) {
+    board.emplace(files, clock, 'E', settings, options);
+  }
+  // Opens the window and waits until the panel can be used.
+  bool OpenUntilShown(std::int64_t max_ms = 10000) {
+    ui.Open(IDD_CONFIG, dialog);
+    return ui.RunUntilTrue([&] { return Window().Control(IDC_SET).enabled; }, max_ms);
+  }
+  fakes::FakeDialog& Window() { return ui.Main(); }
+  int StatusWindows() const {
+    int n = 0;
+    for (const auto& d : ui.Dialogs()) n += d.resource_id == IDD_STATUS;
+    return n;
+  }
+  const fakes::FakeUi::Opened& LastStatus() const {
+    for (auto it = ui.Dialogs().rbegin(); it != ui.Dialogs().rend(); ++it) {
+      if (it->resource_id == IDD_STATUS) return *it;
+    }
+    static const fakes::FakeUi::Opened none{0, -1};
+    return none;
+  }
+
+  fakes::FakeRegistry registry;
+  fakes::FakeSystem system;
+  fakes::FakeFileSystem files;
+  fakes::VirtualClock clock;
+  Ports ports{registry, system, files, clock};
+  TextTable texts;
+  CConfigDlg dialog{ports, texts};
+  fakes::FakeUi ui{clock};
+  std::optional<fakes::EmulatedBoard> board;
+};
+
+TEST_F(UserModeFlowTest, BoardSettingsAreShownChangedSentAndTheUnplugEndsTheProgram) {
+  sim::Settings initial;
+  initial.density = 80;
+  initial.ccfl_off_minutes = 45;
+  initial.ccfl_stab_seconds = 30;
+  initial.file_format = 'T';
+  initial.setting = 'V';
+  initial.file_date = "2008/02/29 13:14:15";
+  initial.image_move = 'Y';
+  PlugBoard(initial);
+
+  ASSERT_TRUE(OpenUntilShown());
+  auto& w = Window();
+  EXPECT_EQ(w.Control(IDC_DENSITY_TRACKBAR).pos, 80);
+  EXPECT_EQ(w.Control(IDC_DENSITY_VALUE).text, "80%");
+  EXPECT_EQ(w.Control(IDC_OFFTIME_TRACKBAR).pos, 3);
+  EXPECT_EQ(w.Control(IDC_OFFTIME_VALUE).text, "45 min");
+  EXPECT_EQ(w.Control(IDC_STABTIME_TRACKBAR).pos, 3);
+  EXPECT_EQ(w.Control(IDC_STABTIME_VALUE).text, "30 s");
+  EXPECT_TRUE(w.Control(IDC_FORMAT_TIFF).checked);
+  EXPECT_FALSE(w.Control(IDC_FORMAT_PNG).checked);
+  EXPECT_TRUE(w.Control(IDC_SETTING_1).checked);
+  EXPECT_TRUE(w.Control(IDC_IMAGEMOVE_1).checked);
+  EXPECT_EQ(w.Control(IDC_YEAR_LIST).text, "2008");
+  EXPECT_EQ(w.Control(IDC_MONTH_LIST).text, "2");
+  EXPECT_EQ(w.Control(IDC_DAY_LIST).text, "29");
+  ui.RunFor(50);  // the cursor timer puts the arrow back
+  EXPECT_EQ(ui.cursor, CursorShape::Arrow);
+  EXPECT_TRUE(ui.Boxes().empty());
+  EXPECT_EQ(StatusWindows(), 1);
+  EXPECT_EQ(LastStatus().result, 1);
+  ASSERT_EQ(board->board().jobs().size(), 1u);
+  EXPECT_EQ(board->board().jobs()[0], "SetDataOut:\r\nEnd:\r\n");
+  for (const char* name : {"E:\\Z4.JOB", "E:\\Z4JOB.END", "E:\\Z4.INI", "E:\\Z4Dummy.TXT"}) {
+    EXPECT_FALSE(files.Exists(name)) << name << " left on the board";
+  }
+
+  // The user changes all seven settings and presses Set.
+  ui.Scroll(IDC_DENSITY_TRACKBAR, 85);
+  EXPECT_EQ(w.Control(IDC_DENSITY_VALUE).text, "85%");
+  ui.Scroll(IDC_OFFTIME_TRACKBAR, 8);
+  EXPECT_EQ(w.Control(IDC_OFFTIME_VALUE).text, "120 min");
+  ui.Scroll(IDC_STABTIME_TRACKBAR, 1);
+  w.ChooseRadio(IDC_FORMAT_PNG, IDC_FORMAT_TIFF);
+  w.ChooseRadio(IDC_SETTING_0, IDC_SETTING_1);
+  w.ChooseRadio(IDC_IMAGEMOVE_0, IDC_IMAGEMOVE_1);
+  w.SetText(IDC_YEAR_LIST, "2010");
+  w.SetText(IDC_MONTH_LIST, "7");
+  w.SetText(IDC_DAY_LIST, "4");
+  EXPECT_EQ(SharedState::GetDeviceSettings().Density, 80) << "scrolling changes nothing stored";
+  ui.Click(IDC_SET);
+  EXPECT_FALSE(w.Control(IDC_SET).enabled) << "disabled while the write job runs";
+  ASSERT_TRUE(ui.RunUntilTrue([&] { return w.Control(IDC_SET).enabled; }, 10000));
+
+  sim::Settings expected;
+  expected.density = 85;
+  expected.ccfl_off_minutes = 120;
+  expected.ccfl_stab_seconds = 10;
+  expected.file_format = 'P';
+  expected.setting = 'H';
+  expected.file_date = "2010/07/04 00:00:00";
+  expected.image_move = 'N';
+  EXPECT_EQ(board->board().settings(), expected);
+  ASSERT_EQ(board->board().jobs().size(), 2u);
+  EXPECT_EQ(board->board().jobs()[1], "SetDataIn:\r\nEnd:\r\n");
+  EXPECT_EQ(SharedState::GetDeviceSettings().FileDate, "2010/07/04 00:00:00");
+  EXPECT_EQ(SharedState::GetDeviceSettings().CCFLOffTim, 120);
+  EXPECT_FALSE(files.Exists("E:\\Z4.INI")) << "the written settings file is cleared away";
+  EXPECT_TRUE(ui.Boxes().empty());
+
+  // Unplugged: two failed probes, message kind 2, and the program ends.
+  files.RemoveDrive('E');
+  const std::int64_t unplugged = clock.NowMs();
+  ASSERT_TRUE(ui.RunUntilClosed(2000));
+  ASSERT_EQ(ui.Boxes().size(), 1u);
+  EXPECT_EQ(ui.Boxes()[0].text, "board removed");
+  EXPECT_EQ(ui.Boxes()[0].caption, "Z-4");
+  EXPECT_LE(ui.Boxes()[0].at - unplugged, 300);
+  EXPECT_EQ(w.Result(), kResultOk);
+  EXPECT_FALSE(w.Control(IDC_SET).enabled);
+}
+
+TEST_F(UserModeFlowTest, ABoardThatNeverAnswersGivesResultTwoAtTheEightiethTickAndTheDefaults) {
+  sim::Settings initial;
+  initial.density = 88;
+  sim::BoardOptions silent;
+  silent.never_end = true;
+  PlugBoard(initial, silent);
+
+  ASSERT_TRUE(OpenUntilShown(60000));
+  const auto& status = LastStatus();
+  EXPECT_EQ(status.result, 2);
+  EXPECT_EQ(status.closed_at - status.opened_at, 40000) << "80 ticks of 500 ms";
+  EXPECT_EQ(Window().Control(IDC_DENSITY_TRACKBAR).pos, 75) << "the defaults, not the board's";
+  EXPECT_EQ(Window().Control(IDC_DENSITY_VALUE).text, "75%");
+  EXPECT_TRUE(ui.Boxes().empty());
+  EXPECT_EQ(SharedState::GetDeviceState(), 2) << "the board is watched all the same";
+}
+
+TEST_F(UserModeFlowTest, AWriteTheBoardNeverAcknowledgesIsReportedAndUndone) {
+  sim::Settings initial;
+  initial.density = 72;
+  PlugBoard(initial);
+  ASSERT_TRUE(OpenUntilShown());
+  board.reset();  // the board stops working through jobs but stays plugged in
+
+  ui.Scroll(IDC_DENSITY_TRACKBAR, 90);
+  ui.Click(IDC_SET);
+  ASSERT_TRUE(ui.RunUntilTrue([&] { return Window().Control(IDC_SET).enabled; }, 60000));
+  ASSERT_EQ(ui.Boxes().size(), 1u);
+  EXPECT_EQ(ui.Boxes()[0].text, "not written");
+  EXPECT_EQ(LastStatus().result, 2);
+  EXPECT_EQ(Window().Control(IDC_DENSITY_TRACKBAR).pos, 72) << "back to the previous values";
+  EXPECT_EQ(SharedState::GetDeviceSettings().Density, 72);
+  EXPECT_FALSE(files.Exists("E:\\Z4.INI")) << "the unread settings file is deleted";
+}
+
+TEST_F(UserModeFlowTest, TwentyFiveFailedSearchesGiveTheDefaultsAndSetReportsTheMissingBoard) {
+  PlugBoard();
+  ui.Open(IDD_CONFIG, dialog);
+  files.RemoveDrive('E');  // found when the window opened, gone right after
+  ASSERT_TRUE(ui.RunUntilTrue([&] { return Window().Control(IDC_SET).enabled; }, 10000));
+  EXPECT_EQ(clock.NowMs(), 2500) << "25 searches of the 100 ms device watch";
+  EXPECT_EQ(SharedState::GetDeviceState(), 1);
+  EXPECT_EQ(Window().Control(IDC_DENSITY_VALUE).text, "75%");
+  EXPECT_TRUE(ui.Boxes().empty());
+
+  const int searches = files.CountOps("cd E:");
+  ui.RunFor(1000);
+  EXPECT_EQ(files.CountOps("cd E:"), searches) << "no longer watched";
+  EXPECT_EQ(ui.cursor, CursorShape::Arrow);
+
+  ui.Click(IDC_SET);
+  ASSERT_EQ(ui.Boxes().size(), 1u);
+  EXPECT_EQ(ui.Boxes()[0].text, "not written");
+  EXPECT_FALSE(Window().Control(IDC_SET).enabled);
+  EXPECT_EQ(SharedState::GetDeviceState(), 0) << "the watch searches again";
+}
+
+TEST_F(UserModeFlowTest, OneFailedProbeIsCheckedAgainTwoTicksLater) {
+  PlugBoard();
+  ASSERT_TRUE(OpenUntilShown());
+  std::vector<std::int64_t> probes;
+  files.before_operation = [&](const std::string& op) {
+    if (op == "cd E:") probes.push_back(clock.NowMs());
+  };
+  ui.RunFor(300);
+  ASSERT_GE(probes.size(), 2u);
+  EXPECT_EQ(probes[1] - probes[0], 100) << "every tick while the board answers";
+
+  probes.clear();
+  files.RemoveDrive('E');
+  ui.RunFor(100);  // one failed probe
+  ASSERT_EQ(probes.size(), 1u);
+  files.AddDrive('E');
+  ui.RunFor(400);
+  ASSERT_EQ(probes.size(), 3u);
+  EXPECT_EQ(probes[1] - probes[0], 200) << "the next probe two ticks later";
+  EXPECT_EQ(probes[2] - probes[1], 200) << "then every second tick";
+  EXPECT_FALSE(Window().Ended());
+
+  files.RemoveDrive('E');
+  ASSERT_TRUE(ui.RunUntilClosed(300));
+  EXPECT_EQ(ui.Boxes().size(), 1u) << "the first further failure ends the program";
+}
+
+TEST_F(UserModeFlowTest, ALampOffTimeOffTheStepsShowsItsValueAndSetWritesTheStep) {
+  sim::Settings initial;
+  initial.ccfl_off_minutes = 40;
+  PlugBoard(initial);
+  ASSERT_TRUE(OpenUntilShown());
+  EXPECT_EQ(Window().Control(IDC_OFFTIME_VALUE).text, "40 min");
+  EXPECT_EQ(Window().Control(IDC_OFFTIME_TRACKBAR).pos, 2);
+  EXPECT_EQ(Window().Control(IDC_YEAR_LIST).text, "2004");
+  EXPECT_EQ(Window().Control(IDC_MONTH_LIST).text, "1");
+  ui.Click(IDC_SET);
+  ASSERT_TRUE(ui.RunUntilTrue([&] { return board->board().jobs().size() == 2; }, 10000));
+  ASSERT_TRUE(ui.RunUntilTrue([&] { return Window().Control(IDC_SET).enabled; }, 10000));
+  EXPECT_EQ(board->board().settings().ccfl_off_minutes, 30);
+  EXPECT_EQ(board->board().settings().file_date, "2004/01/01 00:00:00")
+      << "an unchanged date is written back with the time 00:00:00";
+}
+
+TEST_F(UserModeFlowTest, AnImpossibleTypedDateWritesNothing) {
+  PlugBoard();
+  ASSERT_TRUE(OpenUntilShown());
+  Window().SetText(IDC_MONTH_LIST, "4");
+  Window().SetText(IDC_DAY_LIST, "31");
+  ui.Scroll(IDC_DENSITY_TRACKBAR, 88);
+  ui.Click(IDC_SET);
+  ui.RunFor(5000);
+  EXPECT_EQ(board->board().jobs().size(), 1u) << "no write job";
+  EXPECT_TRUE(ui.Boxes().empty()) << "a silent return";
+  EXPECT_EQ(Window().Control(IDC_DAY_LIST).text, "1") << "back to the current settings";
+  EXPECT_EQ(Window().Control(IDC_DENSITY_TRACKBAR).pos, 75);
+  EXPECT_TRUE(Window().Control(IDC_SET).enabled);
+}
+
+TEST_F(UserModeFlowTest, DraggingThenCancellingWritesNothing) {
+  PlugBoard();
+  ASSERT_TRUE(OpenUntilShown());
+  ui.Scroll(IDC_STABTIME_TRACKBAR, 12);
+  EXPECT_EQ(Window().Control(IDC_STABTIME_VALUE).text, "120 s");
+  ui.Click(IDC_CANCEL_BUTTON);
+  ASSERT_TRUE(ui.RunUntilClosed(1000));
+  EXPECT_EQ(board->board().jobs().size(), 1u);
+  EXPECT_EQ(board->board().settings().ccfl_stab_seconds, 20);
+}
+
+}  // namespace
+}  // namespace z4
