@@ -72,6 +72,11 @@ z4_stop_server() {
   WINEPREFIX=$1 wineserver -w >/dev/null 2>&1 </dev/null || true
 }
 
+# The Windows name of a Unix path, through Wine's drive Z: (the Unix root).
+z4_windows_path() {
+  printf 'Z:%s' "${1//\//\\}"
+}
+
 # Maps a drive letter of the prefix to a folder (the board's root); unmapping unplugs it.
 z4_map_drive() {
   local prefix=$1 letter=$2 folder=$3

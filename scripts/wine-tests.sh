@@ -49,10 +49,26 @@ scenario() {  # name, windows version, map|nomap, gtest filter
   if [ "$map" = map ]; then z4_map_drive "$prefix" e "$board"; fi
   z4_set_version "$prefix" "$version"
   z4_start_server "$prefix"
+  # The test asks for the board to be unplugged by creating this file.
+  local request=$work/$name.unplug
+  rm -f "$request" "$work/$name.done"
+  (
+    while [ -d "$prefix" ] && [ ! -e "$work/$name.done" ]; do
+      if [ -e "$request" ]; then
+        rm -f "$prefix/dosdevices/e:" "$request"
+      fi
+      sleep 0.05
+    done
+  ) &
+  local watcher=$!
   local start=$SECONDS
-  WINEPREFIX=$prefix Z4_E2E_PROGRAM='C:\Z4Test\Z4Utility.exe' Z4_E2E_BOARD_DIR="$board" \
+  WINEPREFIX=$prefix Z4_E2E_PROGRAM='C:\Z4Test\Z4Utility.exe' \
+    Z4_E2E_SIM="$(z4_windows_path "$win/z4sim.exe")" \
+    Z4_E2E_UNPLUG="$(z4_windows_path "$request")" \
     wine "$win/z4_e2e.exe" --gtest_filter="$filter" >"$log" 2>&1 </dev/null
   local status=$?
+  touch "$work/$name.done"
+  wait "$watcher" 2>/dev/null
   if ! grep -q '\[  PASSED  \]' "$log"; then status=1; fi
   z4_stop_server "$prefix"
   report "$name" $status "$log" $((SECONDS - start))
@@ -65,6 +81,9 @@ scenario board-98 win98 map 'Board98.*'
 scenario board-me winme map 'BoardMe.*'
 scenario no-text-table winxp map 'NoTextTable.*'
 scenario utf8-text-table winxp map 'Utf8TextTable.*'
+scenario settings-xp winxp map 'SettingsXp.*'
+scenario settings-2000 win2k map 'Settings2000.*'
+scenario settings-98 win98 map 'Settings98.*'
 
 if [ $failures -ne 0 ]; then
   echo "wine: $failures failed"

@@ -51,10 +51,11 @@ Process::~Process() {
   }
 }
 
-bool Process::Start(const std::wstring& exe) {
+bool Process::Start(const std::wstring& exe, const std::wstring& arguments) {
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
   std::wstring command = L"\"" + exe + L"\"";
+  if (!arguments.empty()) command += L" " + arguments;
   const std::wstring folder = exe.substr(0, exe.rfind(L'\\'));
   return CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
                         folder.c_str(), &startup, &info_) != 0;
@@ -174,6 +175,68 @@ std::wstring ComboItem(HWND dialog, int id, int index) {
 void Click(HWND dialog, int id) {
   PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
                reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+}  // namespace z4::e2e
+
+namespace z4::e2e {
+
+bool EmulatedBoard::Start(const std::string& state) {
+  DeleteFileW(StatePath().c_str());
+  DeleteFileW((ProgramFolder() + L"\\board.journal").c_str());
+  if (!state.empty() && !WriteBytes(StatePath(), state)) return false;
+  const std::wstring sim = Env(L"Z4_E2E_SIM");
+  if (sim.empty()) return false;
+  // The command line is parsed by the board's own program; start it with its
+  // arguments through a small command string.
+  return process_.Start(sim, L"--root E:\\ --state \"" + StatePath() + L"\" --journal \"" +
+                                 ProgramFolder() + L"\\board.journal\" --poll 20");
+}
+
+std::string EmulatedBoard::State() const {
+  std::string lines;
+  const std::string text = ReadBytes(StatePath());
+  size_t at = 0;
+  while (at < text.size()) {
+    size_t end = text.find('\n', at);
+    if (end == std::string::npos) end = text.size();
+    std::string line = text.substr(at, end - at);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (!line.empty() && line[0] != ';') lines += line + "\n";
+    at = end + 1;
+  }
+  return lines;
+}
+
+bool Unplug() {
+  // The test runner removes the drive mapping when this file appears.
+  const std::wstring request = Env(L"Z4_E2E_UNPLUG");
+  if (request.empty() || !WriteBytes(request, "unplug")) return false;
+  return WaitFor([] { return GetFileAttributesW(L"E:\\") == INVALID_FILE_ATTRIBUTES; }, 10000);
+}
+
+void DragTrackbar(HWND dialog, int id, int pos) {
+  HWND trackbar = GetDlgItem(dialog, id);
+  SendMessageW(trackbar, TBM_SETPOS, TRUE, pos);
+  SendMessageW(dialog, WM_HSCROLL, MAKEWPARAM(TB_THUMBPOSITION, pos),
+               reinterpret_cast<LPARAM>(trackbar));
+}
+
+int TrackbarPos(HWND dialog, int id) {
+  return static_cast<int>(SendDlgItemMessageW(dialog, id, TBM_GETPOS, 0, 0));
+}
+
+bool Checked(HWND dialog, int id) {
+  return SendDlgItemMessageW(dialog, id, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void ChooseRadio(HWND dialog, int id, int other) {
+  SendDlgItemMessageW(dialog, other, BM_SETCHECK, BST_UNCHECKED, 0);
+  SendDlgItemMessageW(dialog, id, BM_SETCHECK, BST_CHECKED, 0);
+}
+
+void TypeText(HWND dialog, int id, const std::wstring& text) {
+  SendDlgItemMessageW(dialog, id, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
 }  // namespace z4::e2e

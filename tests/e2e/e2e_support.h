@@ -3,6 +3,7 @@
 #pragma once
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <string>
 #include <vector>
@@ -26,7 +27,7 @@ class Process {
   Process(const Process&) = delete;
   Process& operator=(const Process&) = delete;
 
-  bool Start(const std::wstring& exe);
+  bool Start(const std::wstring& exe, const std::wstring& arguments = L"");
   DWORD Id() const { return info_.dwProcessId; }
   HANDLE Handle() const { return info_.hProcess; }
   // True when the process ended within `ms`; its exit code in *code.
@@ -66,5 +67,36 @@ bool WaitFor(F done, DWORD ms) {
   }
   return true;
 }
+
+}  // namespace z4::e2e
+
+namespace z4::e2e {
+
+// The emulated board (z4sim.exe) working on drive E:, with its state file
+// (its settings, "Key=Value" lines) and job journal in the program folder.
+class EmulatedBoard {
+ public:
+  // Starts the board with the given state file text (empty: the defaults).
+  bool Start(const std::string& state = "");
+  std::wstring StatePath() const { return ProgramFolder() + L"\\board.state"; }
+  // The settings the board keeps now, as "Key=Value" lines without comments.
+  std::string State() const;
+  std::string Journal() const { return ReadBytes(ProgramFolder() + L"\\board.journal"); }
+
+ private:
+  Process process_;
+};
+
+// Takes the board's drive away, as pulling the cable does; true once E: is gone.
+bool Unplug();
+
+// Sets a trackbar the way a drag that ends on `pos` does.
+void DragTrackbar(HWND dialog, int id, int pos);
+int TrackbarPos(HWND dialog, int id);
+bool Checked(HWND dialog, int id);
+// Checks one radio button of a pair and clears the other.
+void ChooseRadio(HWND dialog, int id, int other);
+// Types into the edit field of a combo box.
+void TypeText(HWND dialog, int id, const std::wstring& text);
 
 }  // namespace z4::e2e

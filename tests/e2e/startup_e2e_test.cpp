@@ -83,6 +83,9 @@ void ExpectWindowForBoard() {
   EXPECT_NEAR(frame.left, (GetSystemMetrics(SM_CXSCREEN) - (frame.right - frame.left)) / 2, 2)
       << "centred after the cut";
 
+  // The board answers the read job; then the panel can be used.
+  EXPECT_TRUE(WaitFor([&] { return ItemEnabled(window, IDC_SET); }, 20000));
+  EXPECT_TRUE(MessageBoxesOf(utility.Id()).empty());
   Click(window, IDC_CANCEL_BUTTON);
   DWORD code = 1;
   EXPECT_TRUE(utility.WaitExit(10000, &code));
@@ -122,6 +125,8 @@ TEST(BoardXp, FoundThroughTheMountedDeviceTable) {
   EXPECT_EQ(Version().dwMinorVersion, 1u);
   ASSERT_TRUE(WriteBytes(TextTablePath(), kTextTable));
   ASSERT_TRUE(RegisterBoardNt(L'E'));
+  EmulatedBoard board;
+  ASSERT_TRUE(board.Start());
   ExpectWindowForBoard();
 }
 
@@ -130,6 +135,8 @@ TEST(Board2000, FoundThroughTheMountedDeviceTable) {
   EXPECT_EQ(Version().dwMinorVersion, 0u);
   ASSERT_TRUE(WriteBytes(TextTablePath(), kTextTable));
   ASSERT_TRUE(RegisterBoardNt(L'E'));
+  EmulatedBoard board;
+  ASSERT_TRUE(board.Start());
   ExpectWindowForBoard();
 }
 
@@ -138,6 +145,8 @@ TEST(Board98, FoundThroughTheDynamicDeviceList) {
   EXPECT_EQ(Version().dwMinorVersion, 10u);
   ASSERT_TRUE(WriteBytes(TextTablePath(), kTextTable));
   ASSERT_TRUE(RegisterBoard9x(Legacy::Windows98, L'E'));
+  EmulatedBoard board;
+  ASSERT_TRUE(board.Start());
   ExpectWindowForBoard();
 }
 
@@ -146,12 +155,16 @@ TEST(BoardMe, FoundThroughTheDynamicDeviceList) {
   EXPECT_EQ(Version().dwMinorVersion, 90u);
   ASSERT_TRUE(WriteBytes(TextTablePath(), kTextTable));
   ASSERT_TRUE(RegisterBoard9x(Legacy::WindowsMe, L'E'));
+  EmulatedBoard board;
+  ASSERT_TRUE(board.Start());
   ExpectWindowForBoard();
 }
 
 TEST(NoTextTable, CaptionAndLabelsAreEmpty) {
   DeleteFileW(TextTablePath().c_str());
   ASSERT_TRUE(RegisterBoardNt(L'E'));
+  EmulatedBoard board;
+  ASSERT_TRUE(board.Start());
   Process utility;
   ASSERT_TRUE(utility.Start(ProgramPath()));
   HWND window = WaitDialogWithControl(utility.Id(), IDC_SET, 15000);
@@ -172,6 +185,8 @@ TEST(Utf8TextTable, JapaneseTextsShowAsWritten) {
                          "CONF_DIALOG=Z-4 \xE8\xA8\xAD\xE5\xAE\x9A\r\n"  // 設定
                          "BUTTON_SET=\xE8\xA8\xAD\xE5\xAE\x9A\r\n"));
   ASSERT_TRUE(RegisterBoardNt(L'E'));
+  EmulatedBoard board;
+  ASSERT_TRUE(board.Start());
   Process utility;
   ASSERT_TRUE(utility.Start(ProgramPath()));
   HWND window = WaitDialogWithControl(utility.Id(), IDC_SET, 15000);
