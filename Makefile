@@ -31,6 +31,7 @@ demo: win native
 
 bench: win native
 	bash bench/startup_time.sh $(BUILD)
+	bash bench/settings_round_trip.sh $(BUILD)
 
 clean:
 	rm -rf $(BUILD)

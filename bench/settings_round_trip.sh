@@ -1,0 +1,84 @@
+#!/usr/bin/env bash
+# Settings read round trip under Wine, next to the floor the program's timers
+# and pauses impose, and the idle CPU while the board is only watched.
+set -uo pipefail
+build=$(cd "${1:-build}" && pwd)
+runs=${2:-5}
+work=$build/wine
+mkdir -p "$work"
+# shellcheck source=scripts/wine-env.sh
+source "$(dirname "$0")/../scripts/wine-env.sh"
+
+z4_start_display || exit 1
+prefix=$work/bench-round-trip
+board=$work/bench-round-trip-board
+sim_pid=
+cleanup() {
+  [ -n "$sim_pid" ] && kill "$sim_pid" 2>/dev/null
+  z4_stop_server "$prefix"
+  z4_stop_display
+}
+trap cleanup EXIT
+z4_template_prefix "$work/template"
+z4_new_prefix "$work/template" "$prefix"
+rm -rf "$board" "$board.state" && mkdir -p "$board" "$prefix/drive_c/Z4Bench"
+cp "$build/win/Z4Utility.exe" "$z4_root/res/Z4Utility.ini" "$prefix/drive_c/Z4Bench/"
+z4_set_version "$prefix" winxp
+z4_map_drive "$prefix" e "$board"
+# The board answers at once: it looks for work every 5 ms.
+"$build/native/z4sim" --root "$board" --state "$board.state" --poll 5 >"$work/bench-sim.log" 2>&1 &
+sim_pid=$!
+z4_start_server "$prefix"
+z4_register_board_nt "$prefix" E
+
+# The floor, from the program's own timers and pauses, with a board that has
+# finished the job by the first end-marker check:
+#   watch tick 1 finds the drive                                100
+#   watch tick 2 probes it and starts the read job              100
+#     five presence tests of old exchange files (150 each)      750
+#   job timer's first tick opens the status window              100
+#   status window: first 500 ms tick finds the marker           500
+#     marker test, held open 300 ms                              450
+#     deletions: Z4.JOB 150, Z4JOB.END 450, Z4Dummy.TXT 150      750
+#   settings fetched (presence test 150), shown, Z4.INI deleted  300
+floor=$((100 + 100 + 5 * 150 + 100 + 500 + 450 + 150 + 450 + 150 + 150 + 150))
+log=$work/bench-round-trip.log
+WINEPREFIX=$prefix wine "$build/win/round_trip_probe.exe" 'C:\Z4Bench\Z4Utility.exe' "$runs" 10 \
+  >"$log" 2>&1 </dev/null &
+probe=$!
+
+# CPU time (user + system, clock ticks) of the host processes whose command
+# line matches, summed.
+cpu_ticks() {
+  local total=0 pid fields
+  for pid in $(pgrep -f "$1"); do
+    read -r -a fields <"/proc/$pid/stat" 2>/dev/null || continue
+    # Fields after the command name: utime is the 14th, stime the 15th field.
+    total=$((total + fields[13] + fields[14]))
+  done
+  echo $total
+}
+while kill -0 $probe 2>/dev/null && ! grep -q '^idle-start' "$log"; do sleep 0.05; done
+utility0=$(cpu_ticks 'Z4Bench.Z4Utility.exe')
+server0=$(cpu_ticks wineserver)
+t0=$(date +%s%N)
+while kill -0 $probe 2>/dev/null && ! grep -q '^idle-end' "$log"; do sleep 0.05; done
+utility1=$(cpu_ticks 'Z4Bench.Z4Utility.exe')
+server1=$(cpu_ticks wineserver)
+t1=$(date +%s%N)
+wait $probe
+status=$?
+grep -E '^(run|settings)' "$log"
+hz=$(getconf CLK_TCK)
+awk -v u=$((utility1 - utility0)) -v s=$((server1 - server0)) -v hz="$hz" \
+  -v ns=$((t1 - t0)) 'BEGIN {
+    wall = ns / 1e9
+    printf "idle CPU of Z4Utility.exe while watching the board: %.2f %% of one core (%.2f s CPU in %.1f s)\n", 100 * u / hz / wall, u / hz, wall
+    printf "wineserver meanwhile: %.2f %% of one core\n", 100 * s / hz / wall
+  }'
+median=$(sed -n 's/^settings read round trip: median \([0-9]*\) ms.*/\1/p' "$work/bench-round-trip.log")
+echo "floor set by the timers and pauses: $floor ms"
+if [ -n "$median" ]; then
+  awk -v m="$median" -v f="$floor" 'BEGIN { printf "round trip / floor: %.2f\n", m / f }'
+fi
+exit $status
