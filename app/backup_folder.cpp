@@ -13,7 +13,7 @@ void EmptyBackupFolder(Ports& ports) {
     // The folder's own entries are skipped by name: the system does not promise
     // to list "." first, and a file listed first must be deleted like any other.
     if (name == "." || name == "..") continue;
-    ports.files.DeleteFile(folder + name);  // a subfolder or a locked file stays
+    ports.files.Delete(folder + name);  // a subfolder or a locked file stays
   }
 }
 

@@ -129,7 +129,7 @@ void CConfigDlg::OnDestroy() {
   view_->StopTimer(TIMER_WATCH);
   if (SharedState::GetTestAdjustMode() == 0) view_->StopTimer(TIMER_CURSOR);
   EmptyBackupFolder(ports_);
-  ports_.files.RemoveDirectory(BackupFolderPath(ports_.system));
+  ports_.files.RemoveEmptyDirectory(BackupFolderPath(ports_.system));
 }
 
 }  // namespace z4

@@ -303,8 +303,8 @@ bool ProbeDrive(Ports& ports, const std::string& letter) {
   // The saved directory is kept at its full length, however long it is, so
   // that it can always be restored.
   const std::optional<std::string> saved = ports.files.CurrentDirectory();
-  const bool entered = ports.files.SetCurrentDirectory(letter + ":");
-  if (saved) ports.files.SetCurrentDirectory(*saved);
+  const bool entered = ports.files.EnterDirectory(letter + ":");
+  if (saved) ports.files.EnterDirectory(*saved);
   return entered;
 }
 

@@ -49,7 +49,7 @@ TransferResult Fetch(Ports& ports, const std::string& name) {
   const std::string device_path = DeviceFilePath(name);
   if (!OpenableOnDevice(ports, device_path)) return result;
   for (int attempt = 0; attempt < kFetchAttempts; ++attempt) {
-    if (ports.files.CopyFile(device_path, result.path)) {
+    if (ports.files.CopyReplacing(device_path, result.path)) {
       result.status = 0;
       break;
     }
@@ -67,7 +67,7 @@ TransferResult Deliver(Ports& ports, const std::string& name, const std::string&
   TransferResult result{std::string(), 1};
   const std::string device_path = DeviceFilePath(name);
   for (int attempt = 0; attempt < kDeliverAttempts; ++attempt) {
-    if (ports.files.CopyFile(source, device_path)) {
+    if (ports.files.CopyReplacing(source, device_path)) {
       result.status = 0;
       break;
     }
@@ -104,14 +104,14 @@ int EnsureBackupFolder(Ports& ports) {
   const std::string folder = BackupFolderPath(ports.system);
   int status = 0;
   // A folder exists when it can be made the current directory.
-  if (!ports.files.SetCurrentDirectory(folder)) {
+  if (!ports.files.EnterDirectory(folder)) {
     // When the creation itself fails, the folder is taken to exist: the copy or
     // write that follows fails on its own and says so.
-    if (ports.files.CreateDirectory(folder) && !ports.files.SetCurrentDirectory(folder)) {
+    if (ports.files.MakeDirectory(folder) && !ports.files.EnterDirectory(folder)) {
       status = 1;
     }
   }
-  if (previous) ports.files.SetCurrentDirectory(*previous);
+  if (previous) ports.files.EnterDirectory(*previous);
   return status;
 }
 
@@ -146,8 +146,7 @@ int DeviceFileReady(Ports& ports, int kind) {
 void DeleteDeviceFile(Ports& ports, int selector) {
   if (selector < 0 || selector >= static_cast<int>(kSelectorKinds.size())) return;
   const int kind = kSelectorKinds[static_cast<std::size_t>(selector)];
-  if (DeviceFileReady(ports, kind) == 0)
-    ports.files.DeleteFile(DeviceFilePath(DeviceFileName(kind)));
+  if (DeviceFileReady(ports, kind) == 0) ports.files.Delete(DeviceFilePath(DeviceFileName(kind)));
 }
 
 }  // namespace z4

@@ -1,4 +1,6 @@
 // Files and folders, local and on the board's drive. Paths are UTF-8 and use "\".
+// The operations are named apart from the Win32 functions, whose names are
+// macros in <windows.h>.
 #pragma once
 
 #include <memory>
@@ -23,13 +25,13 @@ class FileSystem {
   virtual std::unique_ptr<OpenFile> OpenExclusive(const std::string& path) = 0;
 
   // Copies a file, replacing an existing target.
-  virtual bool CopyFile(const std::string& from, const std::string& to) = 0;
-  virtual bool DeleteFile(const std::string& path) = 0;
-  virtual bool CreateDirectory(const std::string& path) = 0;
-  virtual bool RemoveDirectory(const std::string& path) = 0;
+  virtual bool CopyReplacing(const std::string& from, const std::string& to) = 0;
+  virtual bool Delete(const std::string& path) = 0;
+  virtual bool MakeDirectory(const std::string& path) = 0;
+  virtual bool RemoveEmptyDirectory(const std::string& path) = 0;
 
   virtual std::optional<std::string> CurrentDirectory() = 0;
-  virtual bool SetCurrentDirectory(const std::string& path) = 0;
+  virtual bool EnterDirectory(const std::string& path) = 0;
 
   // Names of the entries matching a pattern such as "C:\dir\*.*", in the order
   // the system gives them (which may include "." and ".."); nullopt when the

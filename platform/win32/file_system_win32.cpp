@@ -8,13 +8,6 @@
 #include "platform/win32/handles.h"
 #include "platform/win32/unicode.h"
 
-// The port's method names are also the A/W switching macros of <windows.h>.
-#undef CopyFile
-#undef DeleteFile
-#undef CreateDirectory
-#undef RemoveDirectory
-#undef SetCurrentDirectory
-
 namespace z4::win32 {
 namespace {
 
@@ -65,19 +58,19 @@ std::unique_ptr<OpenFile> Win32FileSystem::OpenExclusive(const std::string& path
   return std::make_unique<Win32OpenFile>(std::move(file));
 }
 
-bool Win32FileSystem::CopyFile(const std::string& from, const std::string& to) {
+bool Win32FileSystem::CopyReplacing(const std::string& from, const std::string& to) {
   return CopyFileW(Widen(from).c_str(), Widen(to).c_str(), FALSE) != 0;
 }
 
-bool Win32FileSystem::DeleteFile(const std::string& path) {
+bool Win32FileSystem::Delete(const std::string& path) {
   return DeleteFileW(Widen(path).c_str()) != 0;
 }
 
-bool Win32FileSystem::CreateDirectory(const std::string& path) {
+bool Win32FileSystem::MakeDirectory(const std::string& path) {
   return CreateDirectoryW(Widen(path).c_str(), nullptr) != 0;
 }
 
-bool Win32FileSystem::RemoveDirectory(const std::string& path) {
+bool Win32FileSystem::RemoveEmptyDirectory(const std::string& path) {
   return RemoveDirectoryW(Widen(path).c_str()) != 0;
 }
 
@@ -97,7 +90,7 @@ std::optional<std::string> Win32FileSystem::CurrentDirectory() {
   return std::nullopt;
 }
 
-bool Win32FileSystem::SetCurrentDirectory(const std::string& path) {
+bool Win32FileSystem::EnterDirectory(const std::string& path) {
   return SetCurrentDirectoryW(Widen(path).c_str()) != 0;
 }
 

@@ -14,12 +14,12 @@ namespace z4::win32 {
 class Win32FileSystem : public FileSystem {
  public:
   std::unique_ptr<OpenFile> OpenExclusive(const std::string& path) override;
-  bool CopyFile(const std::string& from, const std::string& to) override;
-  bool DeleteFile(const std::string& path) override;
-  bool CreateDirectory(const std::string& path) override;
-  bool RemoveDirectory(const std::string& path) override;
+  bool CopyReplacing(const std::string& from, const std::string& to) override;
+  bool Delete(const std::string& path) override;
+  bool MakeDirectory(const std::string& path) override;
+  bool RemoveEmptyDirectory(const std::string& path) override;
   std::optional<std::string> CurrentDirectory() override;
-  bool SetCurrentDirectory(const std::string& path) override;
+  bool EnterDirectory(const std::string& path) override;
   std::optional<std::vector<std::string>> FindFiles(const std::string& pattern) override;
   std::optional<std::string> ReadFile(const std::string& path) override;
   bool WriteNewFile(const std::string& path, const std::string& bytes) override;

@@ -68,19 +68,19 @@ bool FakeBoardStorage::Write(const std::string& name, const std::string& bytes) 
   // leaves the old file as it was.
   const std::string temporary = PathOf(name + ".z4sim-tmp");
   if (!files_.WriteNewFile(temporary, bytes)) {
-    files_.DeleteFile(temporary);
+    files_.Delete(temporary);
     return false;
   }
-  files_.DeleteFile(temporary);
+  files_.Delete(temporary);
   // Renaming over a file that the PC holds open fails, as on Windows.
   const std::string target = PathOf(name);
-  if (files_.Exists(target) && !files_.DeleteFile(target)) return false;
+  if (files_.Exists(target) && !files_.Delete(target)) return false;
   return files_.WriteNewFile(target, bytes);
 }
 
 bool FakeBoardStorage::Remove(const std::string& name) {
   Quiet quiet(files_);
-  return files_.DeleteFile(PathOf(name));
+  return files_.Delete(PathOf(name));
 }
 
 std::unique_ptr<sim::HeldFile> FakeBoardStorage::Hold(const std::string& name) {

@@ -193,7 +193,7 @@ std::unique_ptr<OpenFile> FakeFileSystem::OpenExclusive(const std::string& path)
   return std::make_unique<Handle>(*this, Key(path));
 }
 
-bool FakeFileSystem::CopyFile(const std::string& from, const std::string& to) {
+bool FakeFileSystem::CopyReplacing(const std::string& from, const std::string& to) {
   Note("copy " + from + " -> " + to);
   if (failing_copies_ > 0) {
     --failing_copies_;
@@ -217,7 +217,7 @@ bool FakeFileSystem::CopyFile(const std::string& from, const std::string& to) {
   return true;
 }
 
-bool FakeFileSystem::DeleteFile(const std::string& path) {
+bool FakeFileSystem::Delete(const std::string& path) {
   Note("delete " + path);
   Entry* e = Get(path);
   if (!e || e->directory || e->read_only || e->held > 0) return false;
@@ -226,7 +226,7 @@ bool FakeFileSystem::DeleteFile(const std::string& path) {
   return true;
 }
 
-bool FakeFileSystem::CreateDirectory(const std::string& path) {
+bool FakeFileSystem::MakeDirectory(const std::string& path) {
   Note("mkdir " + path);
   const std::string k = Key(path);
   if (Get(path) || !CanCreateIn(k)) return false;
@@ -236,7 +236,7 @@ bool FakeFileSystem::CreateDirectory(const std::string& path) {
   return true;
 }
 
-bool FakeFileSystem::RemoveDirectory(const std::string& path) {
+bool FakeFileSystem::RemoveEmptyDirectory(const std::string& path) {
   Note("rmdir " + path);
   Entry* e = Get(path);
   if (!e || !e->directory || e->read_only || !List(path).empty()) return false;
@@ -248,7 +248,7 @@ std::optional<std::string> FakeFileSystem::CurrentDirectory() {
   return cwd_;
 }
 
-bool FakeFileSystem::SetCurrentDirectory(const std::string& path) {
+bool FakeFileSystem::EnterDirectory(const std::string& path) {
   Note("cd " + path);
   const Entry* e = Get(path);
   if (!e || !e->directory) return false;

@@ -1,8 +1,7 @@
 #include "app/decimal.h"
 
-#include <gtest/gtest.h>
-
 #include <climits>
+#include <gtest/gtest.h>
 
 namespace z4 {
 namespace {

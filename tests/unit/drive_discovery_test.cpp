@@ -1,9 +1,8 @@
 #include "device/drive_discovery.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cstdint>
+#include <gtest/gtest.h>
 #include <optional>
 #include <string>
 #include <vector>
@@ -81,7 +80,7 @@ class DriveDiscoveryTest : public ::testing::Test {
   void SetUp() override {
     SharedState::Reset();
     files.AddDirectory("C:\\work");
-    files.SetCurrentDirectory("C:\\work");
+    files.EnterDirectory("C:\\work");
     files.log.clear();
   }
   // Whatever route was taken, every key opened was closed again.
@@ -546,7 +545,7 @@ TEST_F(DriveDiscoveryTest, ProbeRestoresADirectoryLongerThan260Characters) {
   std::string deep = "C:\\work";
   while (deep.size() <= 300) deep += "\\folder_with_a_long_name_" + std::to_string(deep.size());
   files.AddDirectory(deep);
-  ASSERT_TRUE(files.SetCurrentDirectory(deep));
+  ASSERT_TRUE(files.EnterDirectory(deep));
   EXPECT_TRUE(ProbeDrive(ports, "E"));
   EXPECT_EQ(files.CurrentDirectory(), deep);
   EXPECT_FALSE(ProbeDrive(ports, "Q"));

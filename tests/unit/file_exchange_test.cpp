@@ -165,7 +165,7 @@ TEST_F(FileExchangeTest, LocalPathCreatesTheFolderAndTouchesNoFile) {
 
 TEST_F(FileExchangeTest, EnsuringTheFolderLeavesTheCurrentDirectoryAsItWas) {
   fs.AddDirectory("C:\\Work");
-  ASSERT_TRUE(fs.SetCurrentDirectory("C:\\Work"));
+  ASSERT_TRUE(fs.EnterDirectory("C:\\Work"));
   EXPECT_EQ(EnsureBackupFolder(ports), 0);
   EXPECT_EQ(fs.CurrentDirectory(), "C:\\Work");
   EXPECT_EQ(fs.CountOps("mkdir"), 1);
@@ -181,7 +181,7 @@ TEST_F(FileExchangeTest, AFolderCreatedButNotEnterableFailsTheTransfer) {
   fs.before_operation = [&](const std::string& op) {
     if (!removing && op == std::string("cd ") + kBackup && fs.Exists(kBackup)) {
       removing = true;
-      fs.RemoveDirectory(kBackup);
+      fs.RemoveEmptyDirectory(kBackup);
     }
   };
   fs.AddFile("E:\\Z4.INI", "Density:80\r\n");

@@ -189,7 +189,7 @@ TEST_F(JobFileTest, AFolderThatCannotBePreparedWritesNothing) {
     const std::string folder = "C:\\Program Files\\Z4\\BackupZ4";
     if (!removing && op == "cd " + folder && fs.Exists(folder)) {
       removing = true;
-      fs.RemoveDirectory(folder);
+      fs.RemoveEmptyDirectory(folder);
     }
   };
   const JobFileResult r = WriteJobFile(ports);
@@ -210,8 +210,8 @@ TEST_F(JobFileTest, AJobFileThatCannotBeWrittenIsAFailure) {
   // The program folder cannot hold the backup folder: the path comes back,
   // but the file cannot be created.
   fs.SetFreeSpace('C', 1 << 20);
-  fs.DeleteFile(kLocalJob);
-  fs.RemoveDirectory("C:\\Program Files\\Z4\\BackupZ4");
+  fs.Delete(kLocalJob);
+  fs.RemoveEmptyDirectory("C:\\Program Files\\Z4\\BackupZ4");
   fs.SetReadOnly("C:\\Program Files\\Z4", true);
   const JobFileResult r = WriteJobFile(ports);
   EXPECT_NE(r.status, 0);

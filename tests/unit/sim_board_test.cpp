@@ -45,8 +45,8 @@ class SimBoard : public ::testing::Test {
   Board& board() { return emulated->board(); }
   // What the utility does once it has seen the end marker.
   void ClearJob() {
-    fs.DeleteFile(kJob);
-    fs.DeleteFile(kMarker);
+    fs.Delete(kJob);
+    fs.Delete(kMarker);
   }
 
   fakes::FakeFileSystem fs;
@@ -170,7 +170,7 @@ TEST_F(SimBoard, WrittenSettingsComeBackInTheNextSettingsRead) {
   fs.AddFile(kJob, kWriteJob);
   clock.Advance(50);
   ClearJob();
-  fs.DeleteFile(kIni);
+  fs.Delete(kIni);
   fs.AddFile(kJob, kReadJob);
   clock.Advance(50);
   ASSERT_TRUE(fs.Contents(kIni));
@@ -202,7 +202,7 @@ TEST_F(SimBoard, NeverEndingBoardDoesTheWorkButWritesNoMarker) {
   EXPECT_FALSE(fs.Exists(kMarker));
   EXPECT_EQ(board().jobs().size(), 1u);  // taken once, not again and again
   // Once the utility gives up and replaces the job, the next one is taken.
-  fs.DeleteFile(kJob);
+  fs.Delete(kJob);
   clock.Advance(50);
   fs.AddFile(kJob, kWriteJob);
   clock.Advance(50);
@@ -231,7 +231,7 @@ TEST_F(SimBoard, HeldOpenSwitchLocksTheWrittenFileForAWhile) {
   EXPECT_TRUE(fs.Exists(kMarker));
   EXPECT_FALSE(fs.ReadFile(kIni));
   EXPECT_FALSE(fs.OpenExclusive(kIni));
-  EXPECT_FALSE(fs.DeleteFile(kIni));
+  EXPECT_FALSE(fs.Delete(kIni));
   clock.AdvanceTo(2000);
   EXPECT_FALSE(fs.ReadFile(kIni));
   clock.AdvanceTo(2050);

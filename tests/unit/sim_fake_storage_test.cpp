@@ -74,13 +74,13 @@ TEST_F(SimFakeStorage, CannotHoldAFileThePcHasOpen) {
 TEST_F(SimFakeStorage, BoardOperationsStayOutOfTheProgramsLogAndHook) {
   int hook_calls = 0;
   fs.before_operation = [&](const std::string&) { ++hook_calls; };
-  fs.DeleteFile("E:\\nothing");  // one operation of the program
+  fs.Delete("E:\\nothing");  // one operation of the program
   storage.Write("Z4.INI", "x");
   storage.Read("Z4.INI");
   storage.Remove("Z4.INI");
   EXPECT_EQ(fs.log, std::vector<std::string>{"delete E:\\nothing"});
   EXPECT_EQ(hook_calls, 1);
-  fs.DeleteFile("E:\\again");  // the hook is back in place afterwards
+  fs.Delete("E:\\again");  // the hook is back in place afterwards
   EXPECT_EQ(hook_calls, 2);
 }
 

@@ -10,12 +10,6 @@
 #include "platform/win32/handles.h"
 #include "platform/win32/unicode.h"
 
-#undef CopyFile
-#undef DeleteFile
-#undef CreateDirectory
-#undef RemoveDirectory
-#undef SetCurrentDirectory
-
 namespace z4::win32 {
 namespace {
 
@@ -119,15 +113,15 @@ TEST_F(Win32FileSystemTest, ExclusiveOpenShutsOthersOutAndIsShutOutByThem) {
 TEST_F(Win32FileSystemTest, CopyOverwritesTheTarget) {
   ASSERT_TRUE(fs.WriteNewFile(Path("new"), "new contents"));
   ASSERT_TRUE(fs.WriteNewFile(Path("target"), "old and longer contents"));
-  EXPECT_TRUE(fs.CopyFile(Path("new"), Path("target")));
+  EXPECT_TRUE(fs.CopyReplacing(Path("new"), Path("target")));
   EXPECT_EQ(fs.ReadFile(Path("target")), "new contents");
   EXPECT_EQ(fs.ReadFile(Path("new")), "new contents");
-  EXPECT_FALSE(fs.CopyFile(Path("absent"), Path("target")));
+  EXPECT_FALSE(fs.CopyReplacing(Path("absent"), Path("target")));
   EXPECT_EQ(fs.ReadFile(Path("target")), "new contents");
   // A target held open without sharing cannot be replaced.
   UniqueFile other = OpenOther("target", 0);
   ASSERT_TRUE(other);
-  EXPECT_FALSE(fs.CopyFile(Path("new"), Path("target")));
+  EXPECT_FALSE(fs.CopyReplacing(Path("new"), Path("target")));
 }
 
 TEST_F(Win32FileSystemTest, ReplaceSwapsInTheWholeFileAndLeavesNoTemporary) {
@@ -168,7 +162,7 @@ TEST_F(Win32FileSystemTest, FlushNeedsAnExistingWritableFile) {
 TEST_F(Win32FileSystemTest, FindListsMatchingNamesOrNothing) {
   ASSERT_TRUE(fs.WriteNewFile(Path("Z4.INI"), ""));
   ASSERT_TRUE(fs.WriteNewFile(Path("Z4.JOB"), ""));
-  ASSERT_TRUE(fs.CreateDirectory(Path("QXR")));
+  ASSERT_TRUE(fs.MakeDirectory(Path("QXR")));
   EXPECT_THAT(fs.FindFiles(Path("Z4.*")).value_or(std::vector<std::string>{}),
               UnorderedElementsAre("Z4.INI", "Z4.JOB"));
   EXPECT_THAT(fs.FindFiles(Path("z4.ini")).value_or(std::vector<std::string>{}),
@@ -180,28 +174,28 @@ TEST_F(Win32FileSystemTest, FindListsMatchingNamesOrNothing) {
 }
 
 TEST_F(Win32FileSystemTest, FoldersAndDeletion) {
-  EXPECT_TRUE(fs.CreateDirectory(Path("BackupZ4")));
-  EXPECT_FALSE(fs.CreateDirectory(Path("BackupZ4")));
+  EXPECT_TRUE(fs.MakeDirectory(Path("BackupZ4")));
+  EXPECT_FALSE(fs.MakeDirectory(Path("BackupZ4")));
   ASSERT_TRUE(fs.WriteNewFile(Path("BackupZ4\\Z4.INI"), "x"));
-  EXPECT_FALSE(fs.RemoveDirectory(Path("BackupZ4"))) << "not empty";
-  EXPECT_TRUE(fs.DeleteFile(Path("BackupZ4\\Z4.INI")));
-  EXPECT_FALSE(fs.DeleteFile(Path("BackupZ4\\Z4.INI")));
-  EXPECT_TRUE(fs.RemoveDirectory(Path("BackupZ4")));
-  EXPECT_FALSE(fs.RemoveDirectory(Path("BackupZ4")));
+  EXPECT_FALSE(fs.RemoveEmptyDirectory(Path("BackupZ4"))) << "not empty";
+  EXPECT_TRUE(fs.Delete(Path("BackupZ4\\Z4.INI")));
+  EXPECT_FALSE(fs.Delete(Path("BackupZ4\\Z4.INI")));
+  EXPECT_TRUE(fs.RemoveEmptyDirectory(Path("BackupZ4")));
+  EXPECT_FALSE(fs.RemoveEmptyDirectory(Path("BackupZ4")));
 }
 
 TEST_F(Win32FileSystemTest, CurrentDirectoryFollowsSetAndRefusesMissingFolders) {
-  ASSERT_TRUE(fs.CreateDirectory(Path("BackupZ4")));
-  EXPECT_TRUE(fs.SetCurrentDirectory(Path("BackupZ4")));
+  ASSERT_TRUE(fs.MakeDirectory(Path("BackupZ4")));
+  EXPECT_TRUE(fs.EnterDirectory(Path("BackupZ4")));
   const auto now = fs.CurrentDirectory();
   ASSERT_TRUE(now.has_value());
   EXPECT_EQ(
       CompareStringOrdinal(Widen(*now).c_str(), -1, Widen(Path("BackupZ4")).c_str(), -1, TRUE),
       CSTR_EQUAL)
       << *now;
-  EXPECT_FALSE(fs.SetCurrentDirectory(Path("missing")));
+  EXPECT_FALSE(fs.EnterDirectory(Path("missing")));
   EXPECT_EQ(fs.CurrentDirectory(), now);
-  EXPECT_TRUE(fs.SetCurrentDirectory(cwd_));
+  EXPECT_TRUE(fs.EnterDirectory(cwd_));
   EXPECT_EQ(fs.CurrentDirectory(), cwd_);
 }
 
@@ -209,7 +203,7 @@ TEST_F(Win32FileSystemTest, NamesBeyondAsciiSurviveTheRoundTrip) {
   const std::string name = "\xE8\xA8\xAD\xE5\xAE\x9A.ini";  // two kanji, UTF-8
   ASSERT_TRUE(fs.WriteNewFile(Path(name), "x"));
   EXPECT_THAT(Names(), UnorderedElementsAre(name));
-  EXPECT_TRUE(fs.CopyFile(Path(name), Path("copy.ini")));
+  EXPECT_TRUE(fs.CopyReplacing(Path(name), Path("copy.ini")));
   EXPECT_EQ(fs.ReadFile(Path("copy.ini")), "x");
 }
 
