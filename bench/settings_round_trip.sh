@@ -20,11 +20,8 @@ cleanup() {
 }
 trap cleanup EXIT
 z4_template_prefix "$work/template"
-z4_new_prefix "$work/template" "$prefix"
-rm -rf "$board" "$board.state" && mkdir -p "$board" "$prefix/drive_c/Z4Bench"
-cp "$build/win/Z4Utility.exe" "$z4_root/res/Z4Utility.ini" "$prefix/drive_c/Z4Bench/"
-z4_set_version "$prefix" winxp
-z4_map_drive "$prefix" e "$board"
+rm -rf "$board" "$board.state"
+z4_program_prefix "$work/template" "$prefix" "$build/win/Z4Utility.exe" Z4Bench "$board"
 # The board answers at once: it looks for work every 5 ms.
 "$build/native/z4sim" --root "$board" --state "$board.state" --poll 5 >"$work/bench-sim.log" 2>&1 &
 sim_pid=$!

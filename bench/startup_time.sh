@@ -14,11 +14,8 @@ prefix=$work/bench-startup
 board=$work/bench-startup-board
 trap 'z4_stop_server "$prefix"; z4_stop_display' EXIT
 z4_template_prefix "$work/template"
-z4_new_prefix "$work/template" "$prefix"
-rm -rf "$board" && mkdir -p "$board" "$prefix/drive_c/Z4Bench"
-cp "$build/win/Z4Utility.exe" "$z4_root/res/Z4Utility.ini" "$prefix/drive_c/Z4Bench/"
-z4_set_version "$prefix" winxp
-z4_map_drive "$prefix" e "$board"
+rm -rf "$board"
+z4_program_prefix "$work/template" "$prefix" "$build/win/Z4Utility.exe" Z4Bench "$board"
 z4_start_server "$prefix"
 z4_register_board_nt "$prefix" E
 WINEPREFIX=$prefix wine "$build/win/startup_probe.exe" 'C:\Z4Bench\Z4Utility.exe' "$runs" \

@@ -15,12 +15,8 @@ if [ -n "${DISPLAY:-}" ]; then interactive=1; else z4_start_display || exit 1; f
 prefix=$work/demo
 board=$build/demo-board
 z4_template_prefix "$work/template"
-z4_new_prefix "$work/template" "$prefix"
 rm -rf "$board" "$board.state" "$board.journal"
-mkdir -p "$board" "$prefix/drive_c/Z4Demo"
-cp "$build/win/Z4Utility.exe" "$z4_root/res/Z4Utility.ini" "$prefix/drive_c/Z4Demo/"
-z4_set_version "$prefix" winxp
-z4_map_drive "$prefix" e "$board"
+z4_program_prefix "$work/template" "$prefix" "$build/win/Z4Utility.exe" Z4Demo "$board"
 
 sim_pid=
 if [ -x "$build/native/z4sim" ]; then

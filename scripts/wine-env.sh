@@ -106,3 +106,14 @@ z4_register_board_nt() {
   WINEPREFIX=$prefix wine regedit /S "$(WINEPREFIX=$prefix winepath -w "$reg" 2>/dev/null)" \
     >/dev/null 2>&1 </dev/null
 }
+
+# A fresh prefix from the template with Z4Utility.exe and the shipped texts in
+# C:\<folder>, reporting Windows XP, and drive E: mapped to the board's folder.
+z4_program_prefix() {  # template prefix exe folder board
+  local template=$1 prefix=$2 exe=$3 folder=$4 board=$5
+  z4_new_prefix "$template" "$prefix"
+  mkdir -p "$prefix/drive_c/$folder" "$board"
+  cp "$exe" "$z4_root/res/Z4Utility.ini" "$prefix/drive_c/$folder/"
+  z4_set_version "$prefix" winxp
+  z4_map_drive "$prefix" e "$board"
+}

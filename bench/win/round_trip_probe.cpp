@@ -10,39 +10,9 @@
 #include <string>
 #include <vector>
 
-namespace {
+#include "probe_support.h"
 
-constexpr int kSetButton = 1026;
-constexpr int kCancelButton = 1027;
-
-struct Search {
-  DWORD pid;
-  HWND found;
-};
-
-BOOL CALLBACK FindVisibleMain(HWND window, LPARAM param) {
-  auto* search = reinterpret_cast<Search*>(param);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(window, &pid);
-  if (pid == search->pid && IsWindowVisible(window) && GetDlgItem(window, kSetButton)) {
-    search->found = window;
-    return FALSE;
-  }
-  return TRUE;
-}
-
-double NowMs() {
-  static LARGE_INTEGER freq = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER now;
-  QueryPerformanceCounter(&now);
-  return 1000.0 * static_cast<double>(now.QuadPart) / static_cast<double>(freq.QuadPart);
-}
-
-}  // namespace
+using namespace z4::bench;
 
 int wmain(int argc, wchar_t** argv) {
   if (argc < 2) {
@@ -54,29 +24,21 @@ int wmain(int argc, wchar_t** argv) {
   const int idle_seconds = argc > 3 ? _wtoi(argv[3]) : 10;
   std::vector<double> trips;
   for (int i = 0; i < runs; ++i) {
-    STARTUPINFOW si{};
-    si.cb = sizeof(si);
-    PROCESS_INFORMATION pi{};
-    std::wstring command = L"\"" + program + L"\"";
-    const std::wstring folder = program.substr(0, program.rfind(L'\\'));
-    if (!CreateProcessW(program.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        folder.c_str(), &si, &pi)) {
+    PROCESS_INFORMATION info{};
+    const double start = NowMs();
+    if (!StartProgram(program, &info)) {
       std::fprintf(stderr, "cannot start the program\n");
       return 1;
     }
-    const double start = NowMs();
-    Search search{pi.dwProcessId, nullptr};
-    while (!search.found && NowMs() - start < 30000) {
-      EnumWindows(&FindVisibleMain, reinterpret_cast<LPARAM>(&search));
-      if (!search.found) Sleep(1);
-    }
-    if (!search.found) {
+    HWND window = nullptr;
+    while (!(window = VisibleMainWindow(info.dwProcessId)) && NowMs() - start < 30000) Sleep(1);
+    if (!window) {
       std::printf("run %d: no window\n", i + 1);
-      TerminateProcess(pi.hProcess, 1);
+      CloseProgram(window, info);
       return 1;
     }
     const double opened = NowMs();
-    HWND set = GetDlgItem(search.found, kSetButton);
+    HWND set = GetDlgItem(window, kSetButton);
     while (!IsWindowEnabled(set) && NowMs() - opened < 60000) Sleep(1);
     const double shown = NowMs();
     trips.push_back(shown - opened);
@@ -94,10 +56,7 @@ int wmain(int argc, wchar_t** argv) {
       std::fflush(stdout);
       Sleep(500);  // the runner's second reading
     }
-    PostMessageW(search.found, WM_COMMAND, MAKEWPARAM(kCancelButton, BN_CLICKED), 0);
-    if (WaitForSingleObject(pi.hProcess, 10000) != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 1);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
+    CloseProgram(window, info);
   }
   std::sort(trips.begin(), trips.end());
   std::printf("settings read round trip: median %.0f ms, min %.0f ms, max %.0f ms over %zu runs\n",

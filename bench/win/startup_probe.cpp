@@ -9,31 +9,9 @@
 #include <string>
 #include <vector>
 
-namespace {
+#include "probe_support.h"
 
-struct Search {
-  DWORD pid;
-  HWND found;
-};
-
-BOOL CALLBACK FindVisibleMain(HWND window, LPARAM param) {
-  auto* search = reinterpret_cast<Search*>(param);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(window, &pid);
-  // The main window is the dialog with the Set button (id 1026).
-  if (pid == search->pid && IsWindowVisible(window) && GetDlgItem(window, 1026)) {
-    search->found = window;
-    return FALSE;
-  }
-  return TRUE;
-}
-
-double Ms(LARGE_INTEGER from, LARGE_INTEGER to, LARGE_INTEGER freq) {
-  return 1000.0 * static_cast<double>(to.QuadPart - from.QuadPart) /
-         static_cast<double>(freq.QuadPart);
-}
-
-}  // namespace
+using namespace z4::bench;
 
 int wmain(int argc, wchar_t** argv) {
   if (argc < 2) {
@@ -42,39 +20,23 @@ int wmain(int argc, wchar_t** argv) {
   }
   const std::wstring program = argv[1];
   const int runs = argc > 2 ? _wtoi(argv[2]) : 10;
-  LARGE_INTEGER freq;
-  QueryPerformanceFrequency(&freq);
   std::vector<double> times;
   for (int i = 0; i < runs; ++i) {
-    STARTUPINFOW si{};
-    si.cb = sizeof(si);
-    PROCESS_INFORMATION pi{};
-    std::wstring command = L"\"" + program + L"\"";
-    const std::wstring folder = program.substr(0, program.rfind(L'\\'));
-    LARGE_INTEGER start, now;
-    QueryPerformanceCounter(&start);
-    if (!CreateProcessW(program.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        folder.c_str(), &si, &pi)) {
+    PROCESS_INFORMATION info{};
+    const double start = NowMs();
+    if (!StartProgram(program, &info)) {
       std::fprintf(stderr, "cannot start the program\n");
       return 1;
     }
-    Search search{pi.dwProcessId, nullptr};
-    for (;;) {
-      EnumWindows(&FindVisibleMain, reinterpret_cast<LPARAM>(&search));
-      QueryPerformanceCounter(&now);
-      if (search.found || Ms(start, now, freq) > 30000) break;
-      Sleep(1);
-    }
-    if (search.found) {
-      times.push_back(Ms(start, now, freq));
+    HWND window = nullptr;
+    while (!(window = VisibleMainWindow(info.dwProcessId)) && NowMs() - start < 30000) Sleep(1);
+    if (window) {
+      times.push_back(NowMs() - start);
       std::printf("run %d: %.1f ms\n", i + 1, times.back());
-      PostMessageW(search.found, WM_COMMAND, MAKEWPARAM(1027, BN_CLICKED), 0);
     } else {
       std::printf("run %d: no window within 30 s\n", i + 1);
     }
-    if (WaitForSingleObject(pi.hProcess, 10000) != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 1);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
+    CloseProgram(window, info);
   }
   if (times.empty()) return 1;
   std::sort(times.begin(), times.end());

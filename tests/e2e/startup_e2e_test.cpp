@@ -120,44 +120,44 @@ TEST(NoBoard, OneMessageThenTheProgramEndsByItself) {
   EXPECT_EQ(code, 0u);
 }
 
-TEST(BoardXp, FoundThroughTheMountedDeviceTable) {
-  EXPECT_EQ(Version().dwMajorVersion, 5u);
-  EXPECT_EQ(Version().dwMinorVersion, 1u);
+enum class Route { Nt, Windows98, WindowsMe };
+
+// The board registered the way the running Windows version records it, found
+// on that version's route.
+void ExpectBoardFoundOn(Route route, unsigned major, unsigned minor) {
+  EXPECT_EQ(Version().dwMajorVersion, major);
+  EXPECT_EQ(Version().dwMinorVersion, minor);
   ASSERT_TRUE(WriteBytes(TextTablePath(), kTextTable));
-  ASSERT_TRUE(RegisterBoardNt(L'E'));
+  switch (route) {
+    case Route::Nt:
+      ASSERT_TRUE(RegisterBoardNt(L'E'));
+      break;
+    case Route::Windows98:
+      ASSERT_TRUE(RegisterBoard9x(Legacy::Windows98, L'E'));
+      break;
+    case Route::WindowsMe:
+      ASSERT_TRUE(RegisterBoard9x(Legacy::WindowsMe, L'E'));
+      break;
+  }
   EmulatedBoard board;
   ASSERT_TRUE(board.Start());
   ExpectWindowForBoard();
+}
+
+TEST(BoardXp, FoundThroughTheMountedDeviceTable) {
+  ExpectBoardFoundOn(Route::Nt, 5, 1);
 }
 
 TEST(Board2000, FoundThroughTheMountedDeviceTable) {
-  EXPECT_EQ(Version().dwMajorVersion, 5u);
-  EXPECT_EQ(Version().dwMinorVersion, 0u);
-  ASSERT_TRUE(WriteBytes(TextTablePath(), kTextTable));
-  ASSERT_TRUE(RegisterBoardNt(L'E'));
-  EmulatedBoard board;
-  ASSERT_TRUE(board.Start());
-  ExpectWindowForBoard();
+  ExpectBoardFoundOn(Route::Nt, 5, 0);
 }
 
 TEST(Board98, FoundThroughTheDynamicDeviceList) {
-  EXPECT_EQ(Version().dwMajorVersion, 4u);
-  EXPECT_EQ(Version().dwMinorVersion, 10u);
-  ASSERT_TRUE(WriteBytes(TextTablePath(), kTextTable));
-  ASSERT_TRUE(RegisterBoard9x(Legacy::Windows98, L'E'));
-  EmulatedBoard board;
-  ASSERT_TRUE(board.Start());
-  ExpectWindowForBoard();
+  ExpectBoardFoundOn(Route::Windows98, 4, 10);
 }
 
 TEST(BoardMe, FoundThroughTheDynamicDeviceList) {
-  EXPECT_EQ(Version().dwMajorVersion, 4u);
-  EXPECT_EQ(Version().dwMinorVersion, 90u);
-  ASSERT_TRUE(WriteBytes(TextTablePath(), kTextTable));
-  ASSERT_TRUE(RegisterBoard9x(Legacy::WindowsMe, L'E'));
-  EmulatedBoard board;
-  ASSERT_TRUE(board.Start());
-  ExpectWindowForBoard();
+  ExpectBoardFoundOn(Route::WindowsMe, 4, 90);
 }
 
 TEST(NoTextTable, CaptionAndLabelsAreEmpty) {

@@ -4,9 +4,7 @@
 
 #include "app/shared_state.h"
 #include "fakes/board_registration.h"
-#include "fakes/fake_file_system.h"
-#include "fakes/fake_registry.h"
-#include "fakes/fake_system.h"
+#include "fakes/fake_machine.h"
 #include "fakes/fake_ui.h"
 #include "res/resource_ids.h"
 
@@ -16,7 +14,7 @@ namespace {
 constexpr const char* kFolder = "C:\\Program Files\\Z4";
 constexpr const char* kBackup = "C:\\Program Files\\Z4\\BackupZ4";
 
-class ConfigDlgTest : public ::testing::Test {
+class ConfigDlgTest : public ::testing::Test, protected fakes::FakeMachine {
  protected:
   void SetUp() override {
     SharedState::Reset();
@@ -34,11 +32,6 @@ class ConfigDlgTest : public ::testing::Test {
   }
   fakes::FakeDialog& Open() { return ui.Open(IDD_CONFIG, dialog); }
 
-  fakes::FakeRegistry registry;
-  fakes::FakeSystem system;
-  fakes::FakeFileSystem files;
-  fakes::VirtualClock clock;
-  Ports ports{registry, system, files, clock};
   TextTable texts;
   CConfigDlg dialog{ports, texts};
   fakes::FakeUi ui{clock};

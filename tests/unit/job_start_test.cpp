@@ -3,9 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/shared_state.h"
-#include "fakes/fake_file_system.h"
-#include "fakes/fake_registry.h"
-#include "fakes/fake_system.h"
+#include "fakes/fake_machine.h"
 #include "fakes/fake_ui.h"
 #include "res/resource_ids.h"
 
@@ -20,7 +18,7 @@ class IdleWindow : public DialogHandler {
   bool OnInitDialog(DialogView&) override { return true; }
 };
 
-class JobStartTest : public ::testing::Test {
+class JobStartTest : public ::testing::Test, protected fakes::FakeMachine {
  protected:
   void SetUp() override {
     SharedState::Reset();
@@ -43,11 +41,6 @@ class JobStartTest : public ::testing::Test {
     return tested;
   }
 
-  fakes::FakeRegistry registry;
-  fakes::FakeSystem system;
-  fakes::FakeFileSystem files;
-  fakes::VirtualClock clock;
-  Ports ports{registry, system, files, clock};
   IdleWindow idle;
   fakes::FakeUi ui{clock};
 };

@@ -8,8 +8,7 @@
 #include "app/shared_state.h"
 #include "fakes/board_registration.h"
 #include "fakes/fake_board_storage.h"
-#include "fakes/fake_registry.h"
-#include "fakes/fake_system.h"
+#include "fakes/fake_machine.h"
 #include "fakes/fake_ui.h"
 #include "res/resource_ids.h"
 
@@ -21,7 +20,7 @@ class Blank : public DialogHandler {
   bool OnInitDialog(DialogView&) override { return true; }
 };
 
-class SettingsPanelTest : public ::testing::Test {
+class SettingsPanelTest : public ::testing::Test, protected fakes::FakeMachine {
  protected:
   void SetUp() override {
     SharedState::Reset();
@@ -32,11 +31,6 @@ class SettingsPanelTest : public ::testing::Test {
     texts.SetText(TextKey::ERROR_USB_WRITE_JAPAN, "not written");
   }
 
-  fakes::FakeRegistry registry;
-  fakes::FakeSystem system;
-  fakes::FakeFileSystem files;
-  fakes::VirtualClock clock;
-  Ports ports{registry, system, files, clock};
   TextTable texts;
   fakes::FakeUi ui{clock};
 };

@@ -4,9 +4,7 @@
 
 #include "app/shared_state.h"
 #include "fakes/fake_board_storage.h"
-#include "fakes/fake_file_system.h"
-#include "fakes/fake_registry.h"
-#include "fakes/fake_system.h"
+#include "fakes/fake_machine.h"
 #include "fakes/fake_ui.h"
 #include "res/resource_ids.h"
 
@@ -28,7 +26,7 @@ class Owner : public DialogHandler {
   DialogView* view_ = nullptr;
 };
 
-class StatusDlgTest : public ::testing::Test {
+class StatusDlgTest : public ::testing::Test, protected fakes::FakeMachine {
  protected:
   void SetUp() override {
     SharedState::Reset();
@@ -59,11 +57,6 @@ class StatusDlgTest : public ::testing::Test {
     return owner.Run(status);
   }
 
-  fakes::FakeRegistry registry;
-  fakes::FakeSystem system;
-  fakes::FakeFileSystem files;
-  fakes::VirtualClock clock;
-  Ports ports{registry, system, files, clock};
   TextTable texts;
   Owner owner;
   fakes::FakeUi ui{clock};

@@ -7,15 +7,14 @@
 #include "app/shared_state.h"
 #include "fakes/board_registration.h"
 #include "fakes/fake_board_storage.h"
-#include "fakes/fake_registry.h"
-#include "fakes/fake_system.h"
+#include "fakes/fake_machine.h"
 #include "fakes/fake_ui.h"
 #include "res/resource_ids.h"
 
 namespace z4 {
 namespace {
 
-class UserModeFlowTest : public ::testing::Test {
+class UserModeFlowTest : public ::testing::Test, protected fakes::FakeMachine {
  protected:
   void SetUp() override {
     SharedState::Reset();
@@ -52,11 +51,6 @@ class UserModeFlowTest : public ::testing::Test {
     return none;
   }
 
-  fakes::FakeRegistry registry;
-  fakes::FakeSystem system;
-  fakes::FakeFileSystem files;
-  fakes::VirtualClock clock;
-  Ports ports{registry, system, files, clock};
   TextTable texts;
   CConfigDlg dialog{ports, texts};
   fakes::FakeUi ui{clock};

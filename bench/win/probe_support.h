@@ -1,0 +1,66 @@
+// What the timing probes share: starting Z4Utility.exe, a millisecond clock,
+// and finding its main window (the dialog with the Set button) from outside.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace z4::bench {
+
+constexpr int kSetButton = 1026;
+constexpr int kCancelButton = 1027;
+
+// The visible main window of the process, or nullptr.
+inline HWND VisibleMainWindow(DWORD process_id) {
+  struct Search {
+    DWORD pid;
+    HWND found;
+  } search{process_id, nullptr};
+  EnumWindows(
+      [](HWND window, LPARAM param) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(param);
+        DWORD pid = 0;
+        GetWindowThreadProcessId(window, &pid);
+        if (pid == s->pid && IsWindowVisible(window) && GetDlgItem(window, kSetButton)) {
+          s->found = window;
+          return FALSE;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+inline double NowMs() {
+  static const LARGE_INTEGER freq = [] {
+    LARGE_INTEGER f;
+    QueryPerformanceFrequency(&f);
+    return f;
+  }();
+  LARGE_INTEGER now;
+  QueryPerformanceCounter(&now);
+  return 1000.0 * static_cast<double>(now.QuadPart) / static_cast<double>(freq.QuadPart);
+}
+
+// Starts the program in its own folder.
+inline bool StartProgram(const std::wstring& program, PROCESS_INFORMATION* info) {
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  std::wstring command = L"\"" + program + L"\"";
+  const std::wstring folder = program.substr(0, program.rfind(L'\\'));
+  return CreateProcessW(program.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        folder.c_str(), &startup, info) != 0;
+}
+
+// Asks the program to close through its Cancel button and waits for it.
+inline void CloseProgram(HWND window, PROCESS_INFORMATION& info) {
+  if (window) PostMessageW(window, WM_COMMAND, MAKEWPARAM(kCancelButton, BN_CLICKED), 0);
+  if (WaitForSingleObject(info.hProcess, 10000) != WAIT_OBJECT_0) {
+    TerminateProcess(info.hProcess, 1);
+  }
+  CloseHandle(info.hThread);
+  CloseHandle(info.hProcess);
+}
+
+}  // namespace z4::bench
