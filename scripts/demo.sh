@@ -18,6 +18,11 @@ z4_template_prefix "$work/template"
 rm -rf "$board" "$board.state" "$board.journal"
 z4_program_prefix "$work/template" "$prefix" "$build/win/Z4Utility.exe" Z4Demo "$board"
 
+# The board starts with settings of its own, so that what the window shows
+# visibly comes from the board.
+printf '%s\n' '; Z-4 board state (demo)' 'Density=85' 'CCFLOffTim=060' 'CCFLStabTim=030' \
+  'FileFormat=P' 'Setting=V' 'FileDate=2026/12/07 00:00:00' 'ImageMove=Y' >"$board.state"
+
 sim_pid=
 if [ -x "$build/native/z4sim" ]; then
   "$build/native/z4sim" --root "$board" --state "$board.state" --journal "$board.journal" \
