@@ -88,7 +88,8 @@ TransferResult Deliver(Ports& ports, const std::string& name, const std::string&
 
 const char* DeviceFileName(int kind) {
   if (kind < 0 || kind >= static_cast<int>(kKindFiles.size())) return nullptr;
-  return kKindFiles[static_cast<std::size_t>(kind)];
+  const char* name = kKindFiles[static_cast<std::size_t>(kind)];
+  return name;
 }
 
 std::string DeviceFilePath(const std::string& name) {

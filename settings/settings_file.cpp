@@ -111,7 +111,8 @@ bool ParseFile(Ports& ports, const std::string& path, AcceptedValues& accepted) 
 
 const char* SettingsKeyName(int key) {
   if (key < 0 || key >= kSettingsKeyCount) return nullptr;
-  return kKeyNames[static_cast<std::size_t>(key)];
+  const char* name = kKeyNames[static_cast<std::size_t>(key)];
+  return name;
 }
 
 void AcceptedValues::ApplyTo(SettingsRecord& record) const {

@@ -102,10 +102,10 @@ bool SetValue(Settings& settings, Key key, std::string_view text, Width width) {
     case Key::kCcflStabTim: {
       const auto value = ReadNumber(text, key, width);
       if (!value) return false;
-      int& field = key == Key::kDensity      ? settings.density
-                   : key == Key::kCcflOffTim ? settings.ccfl_off_minutes
-                                             : settings.ccfl_stab_seconds;
-      field = *value;
+      int* field = key == Key::kDensity      ? &settings.density
+                   : key == Key::kCcflOffTim ? &settings.ccfl_off_minutes
+                                             : &settings.ccfl_stab_seconds;
+      *field = *value;
       return true;
     }
     case Key::kFileFormat:
@@ -115,10 +115,10 @@ bool SetValue(Settings& settings, Key key, std::string_view text, Width width) {
       const char on = key == Key::kFileFormat ? 'T' : key == Key::kSetting ? 'V' : 'Y';
       const auto letter = ReadLetter(text, off, on);
       if (!letter) return false;
-      char& field = key == Key::kFileFormat ? settings.file_format
-                    : key == Key::kSetting  ? settings.setting
-                                            : settings.image_move;
-      field = *letter;
+      char* field = key == Key::kFileFormat ? &settings.file_format
+                    : key == Key::kSetting  ? &settings.setting
+                                            : &settings.image_move;
+      *field = *letter;
       return true;
     }
     case Key::kFileDate:

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -126,7 +127,7 @@ void DialogWindow::RunDialogInitData() {
     at += 8;
     if (length > size - at) break;
     std::string text(reinterpret_cast<const char*>(data + at), length);
-    text = text.substr(0, text.find('\0'));
+    text.resize(std::min(text.size(), text.find('\0')));
     at += length;
     const std::wstring wide = Widen(AnsiToUtf8(text));
     if (message == kOldComboAddString || message == CB_ADDSTRING) {
