@@ -53,8 +53,20 @@ inline bool StartProgram(const std::wstring& program, PROCESS_INFORMATION* info)
                         folder.c_str(), &startup, info) != 0;
 }
 
+// Starts the program and waits up to 30 s for its main window; nullptr when it
+// did not start or show. `started` receives the time of the start.
+inline HWND StartAndWaitForWindow(const std::wstring& program, PROCESS_INFORMATION* info,
+                                  double* started) {
+  *started = NowMs();
+  if (!StartProgram(program, info)) return nullptr;
+  HWND window = nullptr;
+  while (!(window = VisibleMainWindow(info->dwProcessId)) && NowMs() - *started < 30000) Sleep(1);
+  return window;
+}
+
 // Asks the program to close through its Cancel button and waits for it.
 inline void CloseProgram(HWND window, PROCESS_INFORMATION& info) {
+  if (!info.hProcess) return;
   if (window) PostMessageW(window, WM_COMMAND, MAKEWPARAM(kCancelButton, BN_CLICKED), 0);
   if (WaitForSingleObject(info.hProcess, 10000) != WAIT_OBJECT_0) {
     TerminateProcess(info.hProcess, 1);

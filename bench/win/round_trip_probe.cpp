@@ -25,13 +25,12 @@ int wmain(int argc, wchar_t** argv) {
   std::vector<double> trips;
   for (int i = 0; i < runs; ++i) {
     PROCESS_INFORMATION info{};
-    const double start = NowMs();
-    if (!StartProgram(program, &info)) {
+    double start = 0;
+    HWND window = StartAndWaitForWindow(program, &info, &start);
+    if (!info.hProcess) {
       std::fprintf(stderr, "cannot start the program\n");
       return 1;
     }
-    HWND window = nullptr;
-    while (!(window = VisibleMainWindow(info.dwProcessId)) && NowMs() - start < 30000) Sleep(1);
     if (!window) {
       std::printf("run %d: no window\n", i + 1);
       CloseProgram(window, info);

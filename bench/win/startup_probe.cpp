@@ -23,13 +23,12 @@ int wmain(int argc, wchar_t** argv) {
   std::vector<double> times;
   for (int i = 0; i < runs; ++i) {
     PROCESS_INFORMATION info{};
-    const double start = NowMs();
-    if (!StartProgram(program, &info)) {
+    double start = 0;
+    HWND window = StartAndWaitForWindow(program, &info, &start);
+    if (!info.hProcess) {
       std::fprintf(stderr, "cannot start the program\n");
       return 1;
     }
-    HWND window = nullptr;
-    while (!(window = VisibleMainWindow(info.dwProcessId)) && NowMs() - start < 30000) Sleep(1);
     if (window) {
       times.push_back(NowMs() - start);
       std::printf("run %d: %.1f ms\n", i + 1, times.back());

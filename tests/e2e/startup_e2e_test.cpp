@@ -160,8 +160,10 @@ TEST(BoardMe, FoundThroughTheDynamicDeviceList) {
   ExpectBoardFoundOn(Route::WindowsMe, 4, 90);
 }
 
-TEST(NoTextTable, CaptionAndLabelsAreEmpty) {
-  DeleteFileW(TextTablePath().c_str());
+// Starts the program with the board on drive E and hands its main window to
+// `check`; then closes it with Cancel.
+template <typename Check>
+void WithBoardWindow(Check check) {
   ASSERT_TRUE(RegisterBoardNt(L'E'));
   EmulatedBoard board;
   ASSERT_TRUE(board.Start());
@@ -169,13 +171,20 @@ TEST(NoTextTable, CaptionAndLabelsAreEmpty) {
   ASSERT_TRUE(utility.Start(ProgramPath()));
   HWND window = WaitDialogWithControl(utility.Id(), IDC_SET, 15000);
   ASSERT_NE(window, nullptr);
-  EXPECT_EQ(Text(window), L"");
-  for (int id : {IDC_LBL_BOARD, IDC_LBL_FILEDATE, IDC_SET, IDC_CANCEL_BUTTON, IDC_SETTING_0}) {
-    EXPECT_EQ(ItemText(window, id), L"") << id;
-  }
-  EXPECT_EQ(ItemText(window, IDC_ITEM_FEED), L"FIDO") << "no file means English built-in texts";
+  check(window);
   Click(window, IDC_CANCEL_BUTTON);
   EXPECT_TRUE(utility.WaitExit(10000));
+}
+
+TEST(NoTextTable, CaptionAndLabelsAreEmpty) {
+  DeleteFileW(TextTablePath().c_str());
+  WithBoardWindow([](HWND window) {
+    EXPECT_EQ(Text(window), L"");
+    for (int id : {IDC_LBL_BOARD, IDC_LBL_FILEDATE, IDC_SET, IDC_CANCEL_BUTTON, IDC_SETTING_0}) {
+      EXPECT_EQ(ItemText(window, id), L"") << id;
+    }
+    EXPECT_EQ(ItemText(window, IDC_ITEM_FEED), L"FIDO") << "no file means English built-in texts";
+  });
 }
 
 TEST(Utf8TextTable, JapaneseTextsShowAsWritten) {
@@ -184,18 +193,11 @@ TEST(Utf8TextTable, JapaneseTextsShowAsWritten) {
                          "LANGUAGE=JAPAN\r\n"
                          "CONF_DIALOG=Z-4 \xE8\xA8\xAD\xE5\xAE\x9A\r\n"  // 設定
                          "BUTTON_SET=\xE8\xA8\xAD\xE5\xAE\x9A\r\n"));
-  ASSERT_TRUE(RegisterBoardNt(L'E'));
-  EmulatedBoard board;
-  ASSERT_TRUE(board.Start());
-  Process utility;
-  ASSERT_TRUE(utility.Start(ProgramPath()));
-  HWND window = WaitDialogWithControl(utility.Id(), IDC_SET, 15000);
-  ASSERT_NE(window, nullptr);
-  EXPECT_EQ(Text(window), L"Z-4 \u8A2D\u5B9A");
-  EXPECT_EQ(ItemText(window, IDC_SET), L"\u8A2D\u5B9A");
-  EXPECT_EQ(ItemText(window, IDC_ITEM_KIBAN), L"\u57FA\u677F\u691C\u67FB") << "基板検査";
-  Click(window, IDC_CANCEL_BUTTON);
-  EXPECT_TRUE(utility.WaitExit(10000));
+  WithBoardWindow([](HWND window) {
+    EXPECT_EQ(Text(window), L"Z-4 \u8A2D\u5B9A");
+    EXPECT_EQ(ItemText(window, IDC_SET), L"\u8A2D\u5B9A");
+    EXPECT_EQ(ItemText(window, IDC_ITEM_KIBAN), L"\u57FA\u677F\u691C\u67FB") << "基板検査";
+  });
 }
 
 }  // namespace
