@@ -34,6 +34,10 @@ class SharedState {
   static void SetEnteredFileName(const std::string& v) { values().entered_file_name = v; }
   static std::string GetSaveFolder() { return values().save_folder; }
   static void SetSaveFolder(const std::string& v) { values().save_folder = v; }
+  // The drive letter named on the command line, or empty: discovery then
+  // takes it instead of reading the registry.
+  static std::string GetDriveOption() { return values().drive_option; }
+  static void SetDriveOption(const std::string& v) { values().drive_option = v; }
   static int GetTestAdjustMode() { return values().test_adjust_mode; }
   static void SetTestAdjustMode(int v) { values().test_adjust_mode = v; }
   // 1 while device work runs that the main window's timers must not interleave with.
@@ -78,6 +82,7 @@ class SharedState {
     int job_time_limit = 0;
     std::string entered_file_name;
     std::string save_folder;
+    std::string drive_option;
     int test_adjust_mode = 0;
     int panel_busy = 0;
     int watch_step = 0;

@@ -1,5 +1,6 @@
 #include "app/startup.h"
 
+#include "app/command_line.h"
 #include "app/config_dlg.h"
 #include "app/shared_state.h"
 #include "app/text_table.h"
@@ -11,8 +12,18 @@ void RunUtility(Ports& ports, DialogHost& host) {
   TextTable texts;
   CConfigDlg dialog(ports, texts);
   SharedState::SetSaveFolder("C:\\Z4");
-  SharedState::SetTestAdjustMode(0);
+  std::vector<std::string> args = SplitCommandLine(ports.system.CommandLine());
+  if (!args.empty()) args.erase(args.begin());
+  const ProgramOptions options = ReadProgramOptions(args);
+  SharedState::SetTestAdjustMode(options.adjust ? 1 : 0);
+  SharedState::SetDriveOption(options.drive);
   LoadTextTable(ports.files, ports.system, texts);
+  if (!options.valid) {
+    // Nothing on the board is touched: the user is told the accepted forms.
+    host.ShowMessage(OptionsMessage(options.rejected, SharedState::GetLanguageFlag()),
+                     kOptionsCaption);
+    return;
+  }
   // The result of the main window is not used: the program ends either way.
   host.RunModal(IDD_CONFIG, dialog);
 }

@@ -1,4 +1,6 @@
-# Cross build for 64-bit Windows with MinGW-w64 (posix threads: gtest needs std::mutex).
+# Cross build of the 64-bit twin of the program, with the Windows test
+# programs and the emulator: MinGW-w64 x86-64, posix threads (GoogleTest needs
+# std::mutex). These machines run only 64-bit Windows programs under Wine.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)

@@ -142,6 +142,15 @@ void FindDeviceDrive(Ports& ports) {
   SharedState::SetDeviceDrive("");
   SharedState::SetDeviceFound(0);
 
+  // A letter named on the command line stands in for the registry, on any
+  // Windows version; it is confirmed like a letter read from the registry.
+  const std::string named = SharedState::GetDriveOption();
+  if (!named.empty()) {
+    SharedState::SetDeviceDrive(named);
+    ConfirmDeviceDrive(ports);
+    return;
+  }
+
   switch (const OsFamily family = GetOsFamily(ports.system)) {
     case OsFamily::Windows98:
     case OsFamily::WindowsMe:

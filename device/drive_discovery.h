@@ -25,7 +25,8 @@ enum class OsFamily {
 };
 
 // Resets DeviceDrive and DeviceFound, reads the letter by the route of the
-// running Windows and confirms it. Nothing is remembered between calls.
+// running Windows (or takes the letter named on the command line) and
+// confirms it. Nothing is remembered between calls.
 void FindDeviceDrive(Ports& ports);
 
 OsFamily GetOsFamily(System& system);

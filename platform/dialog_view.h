@@ -103,6 +103,8 @@ class DialogHost {
  public:
   virtual ~DialogHost() = default;
   virtual int RunModal(int resource_id, DialogHandler& handler) = 0;
+  // A message box with no owner window, OK only and no icon.
+  virtual void ShowMessage(const std::string& text, const std::string& caption) = 0;
 };
 
 }  // namespace z4

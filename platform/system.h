@@ -21,6 +21,8 @@ class System {
 
   // Full path of the running program (UTF-8).
   virtual std::string ProgramPath() = 0;
+  // The command line the program was started with, its own name first (UTF-8).
+  virtual std::string CommandLine() = 0;
 
   // Turns off the system's "no disk in drive" style dialogs and returns the
   // previous mode, which RestoreErrorMode puts back.

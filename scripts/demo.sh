@@ -16,7 +16,7 @@ prefix=$work/demo
 board=$build/demo-board
 z4_template_prefix "$work/template"
 rm -rf "$board" "$board.state" "$board.journal"
-z4_program_prefix "$work/template" "$prefix" "$build/win/Z4Utility.exe" Z4Demo "$board"
+z4_program_prefix "$work/template" "$prefix" "$build/win64/Z4Utility.exe" Z4Demo "$board"
 
 # The board starts with settings of its own, so that what the window shows
 # visibly comes from the board.

@@ -2,8 +2,9 @@
 # Installs the Debian packages the build and the tests need, when they are missing.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ make g++-mingw-w64-x86-64 wine wine64 xvfb x11-apps
-  googletest libgtest-dev libgmock-dev libbenchmark-dev imagemagick fonts-ipafont-gothic)
+packages=(cmake ninja-build g++ make g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine wine64 xvfb x11-apps
+  googletest libgtest-dev libgmock-dev libbenchmark-dev imagemagick fonts-ipafont-gothic
+  fonts-wine ghostscript fp-utils python3)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -4,7 +4,7 @@
 # one fresh Wine prefix per scenario.
 set -uo pipefail
 build=$(cd "${1:-build}" && pwd)
-win=$build/win
+win=$build/win64
 work=$build/wine
 mkdir -p "$work"
 # shellcheck source=scripts/wine-env.sh
@@ -25,7 +25,11 @@ report() {  # name, status, log, seconds
   fi
 }
 
+# Z4_ONLY="unit name..." runs only those parts (while working on one of them).
+wanted() { [ -z "${Z4_ONLY:-}" ] || [[ " $Z4_ONLY " == *" $1 "* ]]; }
+
 # The unit tests and the Win32 port tests.
+if wanted unit; then
 prefix=$work/unit
 z4_new_prefix "$work/template" "$prefix"
 z4_start_server "$prefix"
@@ -34,15 +38,21 @@ WINEPREFIX=$prefix wine "$win/z4_win_tests.exe" --gtest_brief=1 >"$work/unit.log
 status=$?
 z4_stop_server "$prefix"
 report "unit tests (z4_win_tests)" $status "$work/unit.log" $((SECONDS - start))
+fi
 
-# One scenario: a prefix with the program in C:\Z4Test, the Windows version,
-# the board's folder mapped as E: (or not), and a suite of z4_e2e.exe.
-scenario() {  # name, windows version, map|nomap, gtest filter
+# One scenario: a prefix with the program and its help file in C:\Z4Test, the
+# Windows version, the board's folder mapped as E: (or not), and a suite of
+# z4_e2e.exe. Further arguments are files to put beside the program.
+scenario() {  # name, windows version, map|nomap, gtest filter, [files...]
   local name=$1 version=$2 map=$3 filter=$4
+  shift 4
+  wanted "$name" || return 0
   local prefix=$work/$name log=$work/$name.log
   z4_new_prefix "$work/template" "$prefix"
   mkdir -p "$prefix/drive_c/Z4Test"
   cp "$win/Z4Utility.exe" "$prefix/drive_c/Z4Test/"
+  [ -f "$win/utility.chm" ] && cp "$win/utility.chm" "$prefix/drive_c/Z4Test/"
+  [ $# -gt 0 ] && cp "$@" "$prefix/drive_c/Z4Test/"
   local board=$work/$name-board
   rm -rf "$board"
   mkdir -p "$board"
@@ -84,6 +94,11 @@ scenario utf8-text-table winxp map 'Utf8TextTable.*'
 scenario settings-xp winxp map 'SettingsXp.*'
 scenario settings-2000 win2k map 'Settings2000.*'
 scenario settings-98 win98 map 'Settings98.*'
+scenario win10-no-option win10 map 'Win10NoOption.*'
+scenario win10-drive-option win10 map 'SettingsWin10.*'
+scenario malformed-option winxp map 'MalformedOption*'
+scenario shipped-texts winxp map 'ShippedTexts.*' "$z4_root/res/Z4Utility.ini"
+scenario help-button winxp map 'HelpButton.*'
 
 if [ $failures -ne 0 ]; then
   echo "wine: $failures failed"

@@ -262,7 +262,10 @@ int LoadDefaultSettings(Ports& ports) {
   const std::string path = GetProgramFolder(ports.system) + "\\Z4.INI";
   if (!ports.files.FindFiles(path)) return 0;
   AcceptedValues accepted;
-  if (!ParseFile(ports, path, accepted)) return 1;
+  // A file that is there but cannot be read (another program holds it open
+  // for writing) is passed over as if it were absent: the defaults stand and
+  // the board's own file is still read.
+  if (!ParseFile(ports, path, accepted)) return 0;
   accepted.ApplyTo(settings);
   SharedState::SetDeviceSettings(settings);
   return 0;

@@ -66,8 +66,8 @@ std::string RewriteSettingsLine(std::string_view line, const SettingsRecord& rec
                                 AcceptedValues& accepted);
 
 // Sets DeviceSettings to the built-in values and then to those of a "Z4.INI"
-// in the program folder, when there is one. 0, or 1 when that file exists but
-// cannot be read (DeviceSettings then holds the built-in values).
+// in the program folder, when there is one and it can be read; a file that
+// cannot be read counts as absent. 0.
 int LoadDefaultSettings(Ports& ports);
 
 // LoadDefaultSettings, then (unless useDefaults is non-zero) the board's

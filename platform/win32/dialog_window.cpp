@@ -306,4 +306,8 @@ int DialogWindow::RunModal(int resource_id, DialogHandler& handler) {
   return Run(instance_, hwnd_, resource_id, handler);
 }
 
+void Win32DialogHost::ShowMessage(const std::string& text, const std::string& caption) {
+  ::MessageBoxW(nullptr, Widen(text).c_str(), Widen(caption).c_str(), MB_OK);
+}
+
 }  // namespace z4::win32

@@ -76,6 +76,7 @@ class Win32DialogHost : public DialogHost {
   int RunModal(int resource_id, DialogHandler& handler) override {
     return DialogWindow::Run(instance_, nullptr, resource_id, handler);
   }
+  void ShowMessage(const std::string& text, const std::string& caption) override;
 
  private:
   HINSTANCE instance_;

@@ -33,6 +33,10 @@ std::string Win32System::ProgramPath() {
   }
 }
 
+std::string Win32System::CommandLine() {
+  return Narrow(GetCommandLineW());
+}
+
 unsigned Win32System::SuppressDriveErrorDialogs() {
   // Without this, entering a card-reader style drive with no medium can bring
   // up the system's "no disk" dialog in the middle of a probe.
@@ -56,7 +60,8 @@ void Win32Clock::Pause(unsigned ms) {
 }
 
 std::int64_t Win32Clock::NowMs() {
-  return static_cast<std::int64_t>(GetTickCount64());
+  // GetTickCount64 does not exist before Windows Vista.
+  return ticks_.Advance(GetTickCount());
 }
 
 }  // namespace z4::win32

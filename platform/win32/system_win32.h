@@ -3,6 +3,7 @@
 
 #include "platform/clock.h"
 #include "platform/system.h"
+#include "platform/tick_count.h"
 
 namespace z4::win32 {
 
@@ -10,6 +11,7 @@ class Win32System : public System {
  public:
   std::optional<OsVersion> Version() override;
   std::string ProgramPath() override;
+  std::string CommandLine() override;
   unsigned SuppressDriveErrorDialogs() override;
   void RestoreErrorMode(unsigned previous) override;
   void OpenDocument(const std::string& path) override;
@@ -20,6 +22,9 @@ class Win32Clock : public Clock {
  public:
   void Pause(unsigned ms) override;
   std::int64_t NowMs() override;
+
+ private:
+  TickCount ticks_;
 };
 
 }  // namespace z4::win32

@@ -60,9 +60,9 @@ void Click(HWND dialog, int id);
 // Polls `done` every 20 ms until it holds or `ms` pass.
 template <typename F>
 bool WaitFor(F done, DWORD ms) {
-  const ULONGLONG end = GetTickCount64() + ms;
+  const DWORD start = GetTickCount();
   while (!done()) {
-    if (GetTickCount64() > end) return false;
+    if (GetTickCount() - start > ms) return false;
     Sleep(20);
   }
   return true;

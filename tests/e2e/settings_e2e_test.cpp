@@ -27,7 +27,10 @@ const char kBoardState[] =
     "Density=80\nCCFLOffTim=045\nCCFLStabTim=030\nFileFormat=T\nSetting=V\n"
     "FileDate=2008/02/29 13:14:15\nImageMove=Y\n";
 
-enum class Route { Nt, Windows98 };
+// How the program learns the board's drive: the Windows 2000/XP registry, the
+// Windows 98 registry, or the /drive:E option (on Windows versions whose
+// registry the program does not read).
+enum class Route { Nt, Windows98, DriveOption };
 
 // What the window shows when the board's settings have arrived.
 void ExpectBoardState(HWND w) {
@@ -52,14 +55,14 @@ void ReadChangeWriteUnplug(Route route, bool* flush_file_seen) {
   ASSERT_TRUE(WriteBytes(ProgramFolder() + L"\\Z4Utility.ini", kTexts));
   if (route == Route::Nt) {
     ASSERT_TRUE(RegisterBoardNt(L'E'));
-  } else {
+  } else if (route == Route::Windows98) {
     ASSERT_TRUE(RegisterBoard9x(Legacy::Windows98, L'E'));
   }
   EmulatedBoard board;
   ASSERT_TRUE(board.Start(kBoardState));
 
   Process utility;
-  ASSERT_TRUE(utility.Start(ProgramPath()));
+  ASSERT_TRUE(utility.Start(ProgramPath(), route == Route::DriveOption ? L"/drive:E" : L""));
   HWND w = WaitDialogWithControl(utility.Id(), IDC_SET, 15000);
   ASSERT_NE(w, nullptr);
   bool seen = false;
@@ -126,6 +129,11 @@ TEST(Settings2000, TheFlushFileComesAndGoesWithTheJob) {
 
 TEST(Settings98, ReadChangedWrittenAndUnplugged) {
   ReadChangeWriteUnplug(Route::Windows98, nullptr);
+}
+
+// Windows 10: the registry route knows nothing of it, the option names the drive.
+TEST(SettingsWin10, ReadChangedWrittenAndUnpluggedThroughTheDriveOption) {
+  ReadChangeWriteUnplug(Route::DriveOption, nullptr);
 }
 
 }  // namespace

@@ -13,11 +13,13 @@ class FakeSystem : public System {
  public:
   std::optional<OsVersion> version = OsVersion{5, 1};
   std::string program_path = "C:\\Program Files\\Z4\\Z4Utility.exe";
+  std::string command_line = "\"C:\\Program Files\\Z4\\Z4Utility.exe\"";
   unsigned error_mode = 0;
   std::vector<std::string> opened_documents;
 
   std::optional<OsVersion> Version() override { return version; }
   std::string ProgramPath() override { return program_path; }
+  std::string CommandLine() override { return command_line; }
   unsigned SuppressDriveErrorDialogs() override {
     const unsigned previous = error_mode;
     error_mode = kQuietMode;

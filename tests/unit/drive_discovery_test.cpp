@@ -640,6 +640,39 @@ TEST_F(DriveDiscoveryTest, TestAdjustWindowsXpTakesTheSameLetterWithoutProbing) 
   EXPECT_EQ(Found(), 0);
 }
 
+// --- A drive letter named on the command line
+
+TEST_F(DriveDiscoveryTest, ANamedDriveSkipsTheRegistryOnEveryWindowsAndIsStillProbed) {
+  for (const OsVersion version :
+       {OsVersion{6, 1}, OsVersion{10, 0}, OsVersion{5, 1}, OsVersion{4, 10}}) {
+    SCOPED_TRACE(std::to_string(version.major) + "." + std::to_string(version.minor));
+    registry = FakeRegistry();
+    AddBoardNt();  // the board's letter in the registry, E, must not count
+    system.version = version;
+    files.AddDrive('F');
+    SharedState::SetDriveOption("F");
+    Find();
+    EXPECT_EQ(Drive(), "F");
+    EXPECT_EQ(Found(), 1);
+    EXPECT_TRUE(registry.OpenedPaths().empty());
+    EXPECT_EQ(files.CountOps("cd F:"), 1) << "the drive is entered to confirm it";
+    files.log.clear();
+  }
+  files.RemoveDrive('F');
+  Find();
+  EXPECT_EQ(Drive(), "");
+  EXPECT_EQ(Found(), 0);
+}
+
+TEST_F(DriveDiscoveryTest, ANamedDriveInTestAdjustModeIsTakenWithoutProbing) {
+  SharedState::SetTestAdjustMode(1);
+  SharedState::SetDriveOption("G");
+  Find();
+  EXPECT_EQ(Drive(), "G");
+  EXPECT_EQ(Found(), 1);
+  EXPECT_EQ(files.CountOps("cd"), 0);
+}
+
 // --- The key owner
 
 TEST_F(DriveDiscoveryTest, RegistryKeyClosesWhatItOwnsExactlyOnce) {

@@ -309,14 +309,22 @@ TEST_F(SettingsFileTest, LinesBeyondTheThousandthAreReadAndTheLastLineNeedsNoLf)
   EXPECT_EQ(Loaded().ImageMove, 1);
 }
 
-TEST_F(SettingsFileTest, AProgramFolderFileThatCannotBeReadIsAFailure) {
-  fs.AddFile(kProgramIni, "Density:85\r\n");
+TEST_F(SettingsFileTest, AProgramFolderFileThatCannotBeReadIsPassedOverForTheBoardsFile) {
+  fs.AddFile(kProgramIni, "Density:85\r\nSetting:V\r\n");
   fs.AddFile(kBoardIni, "Density:80\r\n");
   fs.SetHeldOpen(kProgramIni, true);
   SharedState::SetDeviceSettings(Record(1, 2, 3, 4, 5, "x", 6));
-  EXPECT_NE(LoadSettings(ports, 0), 0);
+  EXPECT_EQ(LoadSettings(ports, 0), 0);
+  SettingsRecord expected = BuiltInSettings();
+  expected.Density = 80;
+  EXPECT_EQ(SharedState::GetDeviceSettings(), expected)
+      << "the board's value over the built-in ones, nothing of the locked file";
+  EXPECT_EQ(fs.Contents(kLocalIni), "Density:80\r\n") << "the board's file was fetched";
+
+  // Without the board's file the built-in values stand, not the locked file's.
+  fs.Delete(kBoardIni);
+  EXPECT_EQ(LoadSettings(ports, 0), 0);
   EXPECT_EQ(SharedState::GetDeviceSettings(), BuiltInSettings());
-  EXPECT_EQ(fs.CountOps("open E:"), 0) << "stopped before the board";
 }
 
 TEST_F(SettingsFileTest, AFetchedCopyThatCannotBeReadIsAFailure) {

@@ -189,10 +189,7 @@ TEST_F(Win32FileSystemTest, CurrentDirectoryFollowsSetAndRefusesMissingFolders) 
   EXPECT_TRUE(fs.EnterDirectory(Path("BackupZ4")));
   const auto now = fs.CurrentDirectory();
   ASSERT_TRUE(now.has_value());
-  EXPECT_EQ(
-      CompareStringOrdinal(Widen(*now).c_str(), -1, Widen(Path("BackupZ4")).c_str(), -1, TRUE),
-      CSTR_EQUAL)
-      << *now;
+  EXPECT_EQ(lstrcmpiW(Widen(*now).c_str(), Widen(Path("BackupZ4")).c_str()), 0) << *now;
   EXPECT_FALSE(fs.EnterDirectory(Path("missing")));
   EXPECT_EQ(fs.CurrentDirectory(), now);
   EXPECT_TRUE(fs.EnterDirectory(cwd_));

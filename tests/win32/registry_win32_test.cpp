@@ -1,6 +1,7 @@
 #include "platform/win32/registry_win32.h"
 
 #include <windows.h>
+#include <shlwapi.h>
 
 #include <cstdint>
 #include <gtest/gtest.h>
@@ -19,13 +20,13 @@ constexpr char kScratch[] = "Software\\Z4UtilityTest";
 class Win32RegistryTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    RegDeleteTreeW(HKEY_LOCAL_MACHINE, kScratchW);
+    static_cast<LONG>(SHDeleteKeyW(HKEY_LOCAL_MACHINE, kScratchW));
     scratch_ = Create(kScratchW);
     ASSERT_TRUE(scratch_);
   }
   void TearDown() override {
     scratch_.reset();
-    EXPECT_EQ(RegDeleteTreeW(HKEY_LOCAL_MACHINE, kScratchW), ERROR_SUCCESS);
+    EXPECT_EQ(static_cast<LONG>(SHDeleteKeyW(HKEY_LOCAL_MACHINE, kScratchW)), ERROR_SUCCESS);
   }
 
   static UniqueKey Create(const std::wstring& path) {
@@ -174,7 +175,7 @@ TEST_F(Win32RegistryTest, ReadsTheDynamicRoot) {
   if (other != 0) registry.CloseKey(other);
 
   dyn.reset();
-  EXPECT_EQ(RegDeleteTreeW(HKEY_DYN_DATA, L"Z4UtilityTest"), ERROR_SUCCESS);
+  EXPECT_EQ(static_cast<LONG>(SHDeleteKeyW(HKEY_DYN_DATA, L"Z4UtilityTest")), ERROR_SUCCESS);
 }
 
 }  // namespace

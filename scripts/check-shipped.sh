@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# Checks what can be checked of the shipped 32-bit program without running it
+# (these machines cannot run 32-bit Windows programs): its kind, the oldest
+# Windows its header admits, every function it imports against the list of
+# functions that Windows 2000 has, and the help file beside it.
+set -uo pipefail
+build=$(cd "${1:-build}" && pwd)
+exe=$build/win/Z4Utility.exe
+root=$(cd "$(dirname "$0")/.." && pwd)
+list=$root/res/windows2000-imports.txt
+failures=0
+fail() { echo "shipped: $*"; failures=$((failures + 1)); }
+
+kind=$(file -b "$exe")
+case "$kind" in
+  "PE32 executable (GUI) Intel 80386"*) echo "shipped: $exe is a $kind" ;;
+  *) fail "$exe is not a 32-bit GUI program: $kind" ;;
+esac
+
+header=$(i686-w64-mingw32-objdump -p "$exe")
+major=$(awk '/^MajorSubsystemVersion/{print $2}' <<<"$header")
+minor=$(awk '/^MinorSubsystemVersion/{print $2}' <<<"$header")
+if [ "${major:-9}" -lt 5 ] || { [ "${major:-9}" -eq 5 ] && [ "${minor:-9}" -eq 0 ]; }; then
+  echo "shipped: subsystem version $major.$minor"
+else
+  fail "subsystem version $major.$minor is newer than Windows 2000 (5.0)"
+fi
+
+# "DLL!Function" for every imported name; DLL names compared without case.
+imports=$(sed -n '/^The Import Tables/,/^The /p' <<<"$header" |
+  awk '/DLL Name:/ {dll = toupper($3); next}
+       /^\t[0-9a-f]+\t +[0-9]+ +[^ ]+/ {print dll "!" $3}' | sort -u)
+by_ordinal=$(sed -n '/^The Import Tables/,/^The /p' <<<"$header" | grep -c '<none>' || true)
+[ "$by_ordinal" -eq 0 ] || fail "$by_ordinal functions imported by ordinal cannot be checked"
+known=$(grep -v '^\s*#' "$list" | awk 'NF {split($1, p, "!"); print toupper(p[1]) "!" p[2]}' | sort -u)
+missing=$(comm -23 <(printf '%s\n' "$imports") <(printf '%s\n' "$known"))
+count=$(printf '%s\n' "$imports" | grep -c .)
+if [ -n "$missing" ]; then
+  fail "imports not on the Windows 2000 list ($(basename "$list")):"
+  printf '    %s\n' $missing
+else
+  echo "import check: $count functions checked, all on the Windows 2000 list"
+fi
+
+for dir in win win64; do
+  chm=$build/$dir/utility.chm
+  if [ ! -f "$chm" ]; then
+    fail "no help file $chm"
+  elif ! python3 "$root/scripts/check-help.py" "$chm"; then
+    fail "help file $chm does not pass its check"
+  fi
+done
+
+[ $failures -eq 0 ] || exit 1
