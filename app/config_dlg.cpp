@@ -14,6 +14,7 @@ CConfigDlg::CConfigDlg(Ports& ports, const TextTable& texts) : ports_(ports), te
 bool CConfigDlg::OnInitDialog(DialogView& view) {
   view_ = &view;
   settings_ = std::make_unique<SettingsPanel>(ports_, view, members_, texts_);
+  maintenance_ = std::make_unique<MaintenancePanel>(ports_, view, members_, *settings_);
 
   view.SetIcon(IDI_Z4UTILITY);
   // The resource has already given the year list its first entry; the members
@@ -65,6 +66,10 @@ void CConfigDlg::OnCommand(int id, int /*code*/) {
     view_->EndDialog(kResultOk);
   } else if (id == IDC_SET) {
     settings_->Set();
+  } else if (id == IDC_EXECUTE) {
+    maintenance_->Execute();
+  } else if (id == IDC_STOP) {
+    maintenance_->Stop();
   }
 }
 
@@ -99,8 +104,11 @@ void CConfigDlg::OnTimer(int id) {
   if (id == TIMER_CURSOR) ApplyCursorState();
   if (SharedState::GetPanelBusy() == 1) return;
   if (id == TIMER_JOB && SharedState::GetJobRunning()) {
-    // In test/adjust mode the maintenance panel's job tick takes this tick.
-    if (SharedState::GetTestAdjustMode() == 0) settings_->SettingsJobCompletion();
+    if (SharedState::GetTestAdjustMode() == 0) {
+      settings_->SettingsJobCompletion();
+    } else {
+      maintenance_->JobTick();
+    }
   } else if (id == TIMER_WATCH && !SharedState::GetJobRunning()) {
     settings_->DeviceWatch();
   }

@@ -8,6 +8,7 @@
 #include "app/bound_texts.h"
 #include "app/ports.h"
 #include "app/text_table.h"
+#include "jobs/maintenance_panel.h"
 #include "platform/dialog_view.h"
 #include "settings/settings_panel.h"
 
@@ -38,6 +39,7 @@ class CConfigDlg : public DialogHandler {
   DialogView* view_ = nullptr;
   BoundTexts members_;
   std::unique_ptr<SettingsPanel> settings_;
+  std::unique_ptr<MaintenancePanel> maintenance_;
 };
 
 }  // namespace z4

@@ -2,19 +2,14 @@
 // Texts are UTF-8. Control ids are those of the dialog resources.
 #pragma once
 
+#include <memory>
 #include <string>
+#include <vector>
+
+#include "platform/canvas.h"
+#include "platform/geometry.h"
 
 namespace z4 {
-
-struct Rect {
-  int left = 0;
-  int top = 0;
-  int right = 0;
-  int bottom = 0;
-  bool operator==(const Rect& o) const {
-    return left == o.left && top == o.top && right == o.right && bottom == o.bottom;
-  }
-};
 
 enum class CursorShape { Arrow, Wait };
 
@@ -74,6 +69,19 @@ class DialogView {
 
   // Runs another dialog modally, owned by this one, and returns its result.
   virtual int RunModal(int resource_id, DialogHandler& handler) = 0;
+
+  // A control's window rectangle in screen coordinates; moving a control to a
+  // rectangle given in screen coordinates.
+  virtual Rect ControlRect(int id) = 0;
+  virtual void MoveControl(int id, const Rect& screen_rect, bool repaint) = 0;
+  // Drawing on a control's client area, after the control has painted itself.
+  virtual std::unique_ptr<Canvas> DrawOn(int id) = 0;
+  // The colours of the window's client area inside `rect` (client
+  // coordinates), row by row from the top; kInvalidColour for every point
+  // that is outside the client area or not visible on the screen.
+  virtual std::vector<Colour> CaptureClient(const Rect& rect) = 0;
+  // The print dialog; nullptr when the user cancelled it or no printer is there.
+  virtual std::unique_ptr<PrintJob> ChoosePrinter() = 0;
 };
 
 // The presenter side of a dialog. The window calls these for its messages; the
@@ -95,6 +103,10 @@ class DialogHandler {
   virtual void OnMouseMove() {}
   // The caption's help button; returns true when handled.
   virtual bool OnHelpButton() { return false; }
+  // Windows that draw on themselves: the window validates its update region,
+  // then calls OnPaint.
+  virtual bool HandlesPaint() const { return false; }
+  virtual void OnPaint() {}
   virtual void OnDestroy() {}
 };
 

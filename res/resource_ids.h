@@ -60,6 +60,21 @@
 // Status window
 #define IDC_STATUS_MESSAGE 1119
 
+// CCD level graph window
+#define IDD_GRAPH 132
+#define IDC_GRAPH_FRAME 1035
+#define IDC_GRAPH_END 1034
+#define IDC_GRAPH_PRINT 1036
+#define IDC_GRAPH_SAVE 1037
+// Vertical axis: 1050 at the bottom edge, 1050 + k at grid line k (1060 the top).
+#define IDC_LEVEL_AXIS_0 1050
+#define IDC_LEVEL_AXIS_10 1060
+// Horizontal axis: 1061 at the left edge, 1063 + k at grid line k (1064 to 1073).
+#define IDC_SAMPLE_AXIS_0 1061
+#define IDC_SAMPLE_AXIS_1 1064
+#define IDC_SAMPLE_AXIS_10 1073
+#define IDC_BLACK_LEVEL 1117
+
 // Timers of the main window and the status window
 #define TIMER_JOB 1
 #define TIMER_WATCH 2

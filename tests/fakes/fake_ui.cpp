@@ -89,6 +89,75 @@ int FakeDialog::RunModal(int resource_id, DialogHandler& handler) {
   return ui_.RunChild(resource_id, handler);
 }
 
+void FakeDialog::MoveControl(int id, const Rect& screen_rect, bool) {
+  controls_[id].rect = screen_rect;
+  ++controls_[id].moves;
+}
+
+namespace {
+
+// A canvas handed to the presenter that stays readable after it is released.
+class BorrowedCanvas : public Canvas {
+ public:
+  explicit BorrowedCanvas(RecordingCanvas& target) : target_(target) {}
+  Rect Area() override { return target_.Area(); }
+  void SelectPen(PenStyle style, int width, Colour colour) override {
+    target_.SelectPen(style, width, colour);
+  }
+  void RestorePen() override { target_.RestorePen(); }
+  void FillRect(const Rect& rect, Colour colour) override { target_.FillRect(rect, colour); }
+  void Line(Point from, Point to) override { target_.Line(from, to); }
+  void Text(int x, int y, const std::string& text) override { target_.Text(x, y, text); }
+  int LineHeight() override { return target_.LineHeight(); }
+
+ private:
+  RecordingCanvas& target_;
+};
+
+class BorrowedPrintJob : public PrintJob {
+ public:
+  explicit BorrowedPrintJob(FakePrintJob& target) : target_(target) {}
+  int Orientation() override { return target_.Orientation(); }
+  bool StartDocument() override { return target_.StartDocument(); }
+  bool StartPage() override { return target_.StartPage(); }
+  Canvas& Page() override { return target_.Page(); }
+  bool EndPage() override { return target_.EndPage(); }
+  bool EndDocument() override { return target_.EndDocument(); }
+  void AbortDocument() override { target_.AbortDocument(); }
+
+ private:
+  FakePrintJob& target_;
+};
+
+}  // namespace
+
+std::unique_ptr<Canvas> FakeDialog::DrawOn(int id) {
+  const auto area = drawing_areas.find(id);
+  if (area == drawing_areas.end()) return nullptr;
+  owned_canvases_.push_back(std::make_unique<RecordingCanvas>(area->second));
+  canvases.push_back(owned_canvases_.back().get());
+  return std::make_unique<BorrowedCanvas>(*owned_canvases_.back());
+}
+
+std::vector<Colour> FakeDialog::CaptureClient(const Rect& rect) {
+  ++captures;
+  std::vector<Colour> pixels;
+  pixels.reserve(static_cast<std::size_t>(rect.Width()) * static_cast<std::size_t>(rect.Height()));
+  for (int y = rect.top; y < rect.bottom; ++y) {
+    for (int x = rect.left; x < rect.right; ++x) {
+      pixels.push_back(screen ? screen(x, y) : kInvalidColour);
+    }
+  }
+  return pixels;
+}
+
+std::unique_ptr<PrintJob> FakeDialog::ChoosePrinter() {
+  if (printer_orientation == 0) return nullptr;
+  ui_.print_jobs.push_back(std::make_unique<FakePrintJob>(printer_orientation));
+  last_print_job = ui_.print_jobs.back().get();
+  return std::make_unique<BorrowedPrintJob>(*last_print_job);
+}
+
 void FakeUi::Centre(FakeDialog& dialog) {
   const int w = dialog.rect_.right - dialog.rect_.left;
   const int h = dialog.rect_.bottom - dialog.rect_.top;
@@ -102,6 +171,7 @@ FakeDialog& FakeUi::Open(int resource_id, DialogHandler& handler) {
   main_destroyed_ = false;
   stack_.push_back(main_.get());
   opened_.push_back(Opened{resource_id, clock_.NowMs()});
+  if (on_create) on_create(*main_);
   const Rect before = main_->rect_;
   handler.OnInitDialog(*main_);
   if (main_->rect_.left == before.left && main_->rect_.top == before.top) Centre(*main_);
@@ -181,6 +251,7 @@ int FakeUi::RunChild(int resource_id, DialogHandler& handler) {
   FakeDialog child(*this, resource_id, handler, Rect{0, 0, 182, 60});
   stack_.push_back(&child);
   opened_.push_back(Opened{resource_id, clock_.NowMs()});
+  if (on_create) on_create(child);
   const Rect before = child.rect_;
   handler.OnInitDialog(child);
   if (child.rect_.left == before.left && child.rect_.top == before.top) Centre(child);
@@ -237,6 +308,11 @@ bool FakeUi::SetCursorMessage() {
   // The default handling puts the class cursor back.
   cursor = CursorShape::Arrow;
   return false;
+}
+
+void FakeUi::Paint() {
+  FakeDialog* d = Top();
+  if (d->handler_.HandlesPaint()) d->handler_.OnPaint();
 }
 
 bool FakeUi::HelpButton() {

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "fakes/recording_canvas.h"
 #include "fakes/virtual_clock.h"
 #include "platform/dialog_view.h"
 
@@ -30,6 +31,8 @@ struct FakeControl {
   int page_size = 0;
   int pos = 0;
   std::vector<std::string> list;
+  Rect rect;  // window rectangle in screen coordinates
+  int moves = 0;
 };
 
 class FakeDialog : public DialogView {
@@ -83,9 +86,26 @@ class FakeDialog : public DialogView {
   void ShowMessage(const std::string& text, const std::string& caption) override;
   void EndDialog(int result) override;
   int RunModal(int resource_id, DialogHandler& handler) override;
+  Rect ControlRect(int id) override { return controls_[id].rect; }
+  void MoveControl(int id, const Rect& screen_rect, bool repaint) override;
+  std::unique_ptr<Canvas> DrawOn(int id) override;
+  std::vector<Colour> CaptureClient(const Rect& rect) override;
+  std::unique_ptr<PrintJob> ChoosePrinter() override;
+
+  // --- drawing, capture and printing as tests arrange them
+  // The client area a control offers DrawOn; every canvas handed out, in order.
+  std::map<int, Rect> drawing_areas;
+  std::vector<RecordingCanvas*> canvases;
+  // What CaptureClient reads: the colour of a client point.
+  std::function<Colour(int x, int y)> screen;
+  int captures = 0;
+  // The next print dialog's outcome: a job with this orientation, or none (0).
+  int printer_orientation = 1;
+  FakePrintJob* last_print_job = nullptr;
 
  private:
   friend class FakeUi;
+  std::vector<std::unique_ptr<RecordingCanvas>> owned_canvases_;
   struct Timer {
     unsigned period;
     std::int64_t due;
@@ -154,6 +174,8 @@ class FakeUi {
   // The WM_SETCURSOR answer: true when the handler kept its own cursor.
   bool SetCursorMessage();
   bool HelpButton();
+  // A paint message for the top-most dialog.
+  void Paint();
 
   FakeDialog& Main() { return *main_; }
   FakeDialog* Top() { return stack_.empty() ? nullptr : stack_.back(); }
@@ -164,6 +186,11 @@ class FakeUi {
   int cursor_x = 0;
   int cursor_y = 0;
   int cursor_sets = 0;
+  // Every print job handed out, kept for inspection.
+  std::vector<std::unique_ptr<FakePrintJob>> print_jobs;
+  // Runs once a dialog has been created, before its OnInitDialog: for tests
+  // that give a window its control geometry.
+  std::function<void(FakeDialog&)> on_create;
   VirtualClock& clock() { return clock_; }
 
  private:
