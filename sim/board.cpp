@@ -4,6 +4,8 @@
 #include <cctype>
 
 #include "sim/journal.h"
+#include "sim/level_file.h"
+#include "sim/self_test.h"
 #include "sim/state_file.h"
 
 namespace z4::sim {
@@ -93,18 +95,23 @@ void Board::TakeJob(const std::string& text, JobRead read, std::int64_t now) {
   Note("take job " + std::to_string(number) + ": " + std::to_string(read.commands.size()) +
        " commands" + (read.complete ? "" : ", no End:"));
   if (!read.malformed.empty()) Note("skip malformed lines " + Joined(read.malformed));
-  job_ = RunningJob{std::move(read.commands), 0, now, false, false};
+  RunningJob job;
+  job.text = text;
+  job.commands = std::move(read.commands);
+  job.resume_at = now;
+  job.self_test = IsSelfTestJob(text);
+  job_ = std::move(job);
   marker_written_ = false;
 }
 
 void Board::RunJob(std::int64_t now) {
   while (job_ && now >= job_->resume_at) {
+    if (job_->repeating) {
+      KeepRepeating();
+      return;
+    }
     if (job_->at_end) {
-      if (!options_.never_end) {
-        if (!WriteRootFile(kEndMarkerName, "", now)) return;
-        marker_written_ = true;
-      }
-      FinishJob();
+      if (EndJob(now)) FinishJob();
       return;
     }
     if (job_->next == job_->commands.size()) {
@@ -126,9 +133,17 @@ void Board::RunJob(std::int64_t now) {
 bool Board::Carry(const Command& command, std::int64_t now) {
   const std::string& word = command.word;
   if (word == "SetDataOut") {
-    return WriteRootFile(kSettingsFileName, SettingsFileText(settings_), now);
+    return WriteBoardFile(kSettingsFileName, SettingsFileText(settings_), now);
   }
   if (word == "SetDataIn") return TakeSettings();
+  if (word == "Wave") {
+    return WriteBoardFile(kLevelFileName, options_.level_file.value_or(GeneratedLevelFile()), now);
+  }
+  if (word == "Repeat") {
+    job_->repeating = true;
+    Note("repeat " + command.argument + " until " + kJobFileName + " is deleted");
+    return true;
+  }
   if (word == "Wait") {
     const auto units = WaitUnits(command.argument);
     if (!units) Note("wait with unreadable length " + CommandText(command));
@@ -173,13 +188,46 @@ bool Board::TakeSettings() {
   return true;
 }
 
+void Board::KeepRepeating() {
+  if (root_.Exists(kJobFileName)) {
+    // Unreadable means held open by the PC: still the same job.
+    const auto text = root_.Read(kJobFileName);
+    if (!text || *text == job_->text) return;
+  }
+  Note("stop repeating: " + std::string(kJobFileName) + " deleted or replaced");
+  FinishJob();
+  awaiting_clear_ = false;  // the job file has gone already
+}
+
+bool Board::EndJob(std::int64_t now) {
+  if (job_->self_test && !job_->result_written) {
+    if (!WriteSelfTestResult(now)) return false;
+    job_->result_written = true;
+  }
+  if (options_.never_end) return true;
+  if (!WriteBoardFile(kEndMarkerName, "", now)) return false;
+  marker_written_ = true;
+  return true;
+}
+
+bool Board::WriteSelfTestResult(std::int64_t now) {
+  if (options_.self_test_errors) {
+    return WriteBoardFile(kLogFileName, FailureLogText(*options_.self_test_errors), now);
+  }
+  if (!root_.MakeFolder(kCaptureFolder)) return false;
+  const int number = NextCaptureNumber(root_.ListFolder(kCaptureFolder));
+  const std::string name = CaptureName(number, settings_.file_format);
+  return WriteBoardFile(std::string(kCaptureFolder) + "\\" + name,
+                        CaptureImage(settings_.file_format), now);
+}
+
 void Board::FinishJob() {
   job_.reset();
   ++finished_jobs_;
   awaiting_clear_ = true;
 }
 
-bool Board::WriteRootFile(const std::string& name, const std::string& bytes, std::int64_t now) {
+bool Board::WriteBoardFile(const std::string& name, const std::string& bytes, std::int64_t now) {
   if (!root_.Write(name, bytes)) return false;
   Note("write " + name);
   for (const HoldRule& rule : options_.holds) {

@@ -9,8 +9,13 @@
 //    file still being written is not taken half way) and records it;
 //  - it carries out the commands in order: "SetDataOut:" writes "Z4.INI" from
 //    its settings, "SetDataIn:" reads "Z4.INI" and keeps the valid values,
-//    "Wait:n" pauses n units, other commands are acknowledged;
-//  - at "End:" it writes "Z4JOB.END" (after the configured delay);
+//    "Wave:" writes the level data "Z4.CSV", "Wait:n" pauses n units, other
+//    commands are acknowledged;
+//  - "Repeat:" keeps the job running, with no end marker, until "Z4.JOB" is
+//    deleted (or replaced by another job); the board then takes the next job;
+//  - at "End:" it writes "Z4JOB.END" (after the configured delay); the
+//    self-test job first leaves its result: a captured picture in the folder
+//    "QXR" when it passes, the error log "Z4.LOG" when it fails;
 //  - it leaves "Z4.JOB" in place and takes the next job once the PC has
 //    cleared the finished one (the job file or the end marker has gone).
 // Files are written under a temporary name and renamed into place. The board
@@ -35,6 +40,8 @@ namespace z4::sim {
 inline constexpr const char* kJobFileName = "Z4.JOB";
 inline constexpr const char* kEndMarkerName = "Z4JOB.END";
 inline constexpr const char* kSettingsFileName = "Z4.INI";
+inline constexpr const char* kLevelFileName = "Z4.CSV";
+inline constexpr const char* kLogFileName = "Z4.LOG";
 
 class Board {
  public:
@@ -66,10 +73,14 @@ class Board {
 
  private:
   struct RunningJob {
+    std::string text;
     std::vector<Command> commands;
     std::size_t next = 0;
     std::int64_t resume_at = 0;
-    bool at_end = false;  // "End:" reached; the marker is due at resume_at
+    bool at_end = false;     // "End:" reached; the marker is due at resume_at
+    bool repeating = false;  // "Repeat:" reached; runs until the job file goes
+    bool self_test = false;
+    bool result_written = false;  // the self-test's picture or log
     bool retrying = false;
   };
   struct Hold {
@@ -84,8 +95,15 @@ class Board {
   // Carries out one command; false when it must be tried again at a later step.
   bool Carry(const Command& command, std::int64_t now);
   bool TakeSettings();
+  // A repeating job goes on while its job file is there.
+  void KeepRepeating();
+  // The self-test's result and the end marker; false when a write must be
+  // tried again at a later step.
+  bool EndJob(std::int64_t now);
+  bool WriteSelfTestResult(std::int64_t now);
   void FinishJob();
-  bool WriteRootFile(const std::string& name, const std::string& bytes, std::int64_t now);
+  // Writes a file of the root ("Z4.INI") or of a folder of it ("QXR\MB000001.png").
+  bool WriteBoardFile(const std::string& name, const std::string& bytes, std::int64_t now);
   void Note(std::string line) { activity_.push_back(std::move(line)); }
   void Problem(const std::string& line);
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,12 @@ struct BoardOptions {
   std::int64_t end_delay_ms = 0;
   // The board works through the job but never writes the end marker.
   bool never_end = false;
+  // What "Wave:" writes as "Z4.CSV", byte for byte; the generated level series
+  // when absent.
+  std::optional<std::string> level_file;
+  // The self-test fails with these errors (one per line, see FailureLogText)
+  // and writes them to "Z4.LOG"; it passes when absent.
+  std::optional<std::string> self_test_errors;
   // "SetDataIn:" leaves the settings as they are, whatever "Z4.INI" holds.
   bool refuse_settings = false;
   // Length of one unit of "Wait:n".

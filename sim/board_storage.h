@@ -1,4 +1,6 @@
-// The board's view of its own drive: the files in its root, by name. Names are
+// The board's view of its own drive: the files in its root, and in folders of
+// the root, by name. A file in a folder is named "FOLDER\NAME" (such as
+// "QXR\MB000001.png"); one level of folders is all the board uses. Names are
 // matched without regard to case, as the PC sees them.
 #pragma once
 
@@ -22,6 +24,11 @@ class BoardStorage {
 
   // Names of the files in the root.
   virtual std::vector<std::string> List() = 0;
+  // Names of the files in the root's folder `folder`; none when it is absent.
+  virtual std::vector<std::string> ListFolder(const std::string& folder) = 0;
+  // Creates the root's folder `folder` when it is not there; true when it is
+  // there afterwards.
+  virtual bool MakeFolder(const std::string& folder) = 0;
   virtual bool Exists(const std::string& name) = 0;
   // The whole file; nullopt when it is absent or someone is writing it or
   // holds it open.

@@ -32,6 +32,9 @@ std::string UsageText() {
   return "usage: z4sim --root DIR [options]\n"
          "Emulates the Z-4 board on the folder DIR, its drive's root: takes Z4.JOB when\n"
          "it appears, carries it out and writes Z4JOB.END. Runs until killed.\n"
+         "Wave: writes Z4.CSV; a job with Repeat: runs until Z4.JOB is deleted and\n"
+         "writes no end marker; the self-test job writes QXR\\MB######.png or .tif\n"
+         "(after FileFormat) when it passes, Z4.LOG when it fails.\n"
          "\n"
          "  --root DIR            the board's drive (required)\n"
          "  --state FILE          the board's settings between runs (created with the\n"
@@ -44,6 +47,11 @@ std::string UsageText() {
          "  --hold-open FILE:MS   keep FILE open for MS ms each time the board writes it\n"
          "                        (may be given more than once)\n"
          "  --refuse-ini          SetDataIn: ignores Z4.INI and keeps the settings\n"
+         "  --levels FILE         Wave: writes FILE's bytes unchanged as Z4.CSV\n"
+         "                        (default: a generated series of 1728 levels)\n"
+         "  --board-fail TEXT     the self-test fails and writes TEXT to Z4.LOG, one line\n"
+         "                        per line of TEXT (\\n also ends a line)\n"
+         "  --qxr DIR             copy the files of DIR into the board's QXR folder at start\n"
          "  --wait-unit MS        length of one unit of Wait:n (default 1000)\n"
          "  --help                show this text\n";
 }
@@ -77,6 +85,14 @@ CommandLineRead ReadCommandLine(const std::vector<std::string>& args) {
       text(line.state);
     } else if (option == "--journal") {
       text(line.journal);
+    } else if (option == "--levels") {
+      text(line.levels);
+    } else if (option == "--qxr") {
+      text(line.qxr);
+    } else if (option == "--board-fail") {
+      std::string errors;
+      text(errors);
+      line.board.self_test_errors = errors;
     } else if (option == "--poll") {
       if (const auto ms = count()) line.poll_ms = *ms;
     } else if (option == "--exit-after-jobs") {

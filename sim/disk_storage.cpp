@@ -2,11 +2,14 @@
 
 #include <algorithm>
 #include <cctype>
+#include <utility>
 
 #include "sim/disk_files.h"
 
 namespace z4::sim {
 namespace {
+
+namespace fs = std::filesystem;
 
 bool SameName(const std::string& a, const std::string& b) {
   return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
@@ -15,18 +18,33 @@ bool SameName(const std::string& a, const std::string& b) {
          });
 }
 
-std::string Utf8Name(const std::filesystem::path& path) {
+std::string Utf8Name(const fs::path& path) {
   const auto name = path.filename().u8string();
   return std::string(name.begin(), name.end());
 }
 
-}  // namespace
+// "QXR\MB000001.png" as its folder and file name; a root file has no folder.
+std::pair<std::string, std::string> SplitName(const std::string& name) {
+  const auto cut = name.find_first_of("\\/");
+  if (cut == std::string::npos) return {std::string(), name};
+  return {name.substr(0, cut), name.substr(cut + 1)};
+}
 
-std::vector<std::string> DiskStorage::List() {
+// The entry of `folder` called `name` in any case, or folder/name when there is none.
+fs::path Find(const fs::path& folder, const std::string& name) {
+  fs::path exact = folder / fs::u8path(name);
+  std::error_code error;
+  if (fs::exists(exact, error)) return exact;
+  for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+    if (SameName(Utf8Name(it->path()), name)) return it->path();
+  }
+  return exact;
+}
+
+std::vector<std::string> FileNames(const fs::path& folder) {
   std::vector<std::string> names;
   std::error_code error;
-  for (std::filesystem::directory_iterator it(root_, error), end; !error && it != end;
-       it.increment(error)) {
+  for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
     std::error_code kind_error;
     if (it->is_regular_file(kind_error)) names.push_back(Utf8Name(it->path()));
   }
@@ -34,19 +52,32 @@ std::vector<std::string> DiskStorage::List() {
   return names;
 }
 
-std::filesystem::path DiskStorage::PathOf(const std::string& name) {
-  const std::filesystem::path exact = root_ / std::filesystem::u8path(name);
+}  // namespace
+
+std::vector<std::string> DiskStorage::List() {
+  return FileNames(root_);
+}
+
+std::vector<std::string> DiskStorage::ListFolder(const std::string& folder) {
+  return FileNames(Find(root_, folder));
+}
+
+bool DiskStorage::MakeFolder(const std::string& folder) {
+  const fs::path path = Find(root_, folder);
   std::error_code error;
-  if (std::filesystem::exists(exact, error)) return exact;
-  for (const std::string& present : List()) {
-    if (SameName(present, name)) return root_ / std::filesystem::u8path(present);
-  }
-  return exact;
+  if (fs::is_directory(path, error)) return true;
+  fs::create_directory(path, error);
+  return fs::is_directory(path, error);
+}
+
+fs::path DiskStorage::PathOf(const std::string& name) const {
+  const auto [folder, file] = SplitName(name);
+  return Find(folder.empty() ? root_ : Find(root_, folder), file);
 }
 
 bool DiskStorage::Exists(const std::string& name) {
   std::error_code error;
-  return std::filesystem::is_regular_file(PathOf(name), error);
+  return fs::is_regular_file(PathOf(name), error);
 }
 
 std::optional<std::string> DiskStorage::Read(const std::string& name) {
@@ -59,7 +90,7 @@ bool DiskStorage::Write(const std::string& name, const std::string& bytes) {
 
 bool DiskStorage::Remove(const std::string& name) {
   std::error_code error;
-  return std::filesystem::remove(PathOf(name), error) && !error;
+  return fs::remove(PathOf(name), error) && !error;
 }
 
 std::unique_ptr<HeldFile> DiskStorage::Hold(const std::string& name) {

@@ -1,6 +1,6 @@
 // The board's root on a real folder. Names are found without regard to case,
 // also on file systems that tell case apart, so that "z4.job" written by a
-// program under Wine is the board's "Z4.JOB".
+// program under Wine is the board's "Z4.JOB" and "qxr" its folder "QXR".
 #pragma once
 
 #include <filesystem>
@@ -14,6 +14,8 @@ class DiskStorage : public BoardStorage {
   explicit DiskStorage(std::filesystem::path root) : root_(std::move(root)) {}
 
   std::vector<std::string> List() override;
+  std::vector<std::string> ListFolder(const std::string& folder) override;
+  bool MakeFolder(const std::string& folder) override;
   bool Exists(const std::string& name) override;
   std::optional<std::string> Read(const std::string& name) override;
   bool Write(const std::string& name, const std::string& bytes) override;
@@ -21,8 +23,9 @@ class DiskStorage : public BoardStorage {
   std::unique_ptr<HeldFile> Hold(const std::string& name) override;
 
  private:
-  // The file in the root whose name matches, or the name as given when none does.
-  std::filesystem::path PathOf(const std::string& name);
+  // The file whose name (and folder name) matches, or the name as given when
+  // none does.
+  std::filesystem::path PathOf(const std::string& name) const;
 
   std::filesystem::path root_;
 };

@@ -5,7 +5,9 @@
 #include <thread>
 
 #include "sim/board.h"
+#include "sim/capture_seed.h"
 #include "sim/command_line.h"
+#include "sim/disk_files.h"
 #include "sim/disk_storage.h"
 #include "sim/file_records.h"
 #include "sim/program_arguments.h"
@@ -20,7 +22,7 @@ std::filesystem::path PathOrEmpty(const std::string& utf8) {
   return utf8.empty() ? std::filesystem::path() : std::filesystem::u8path(utf8);
 }
 
-int Run(const z4::sim::CommandLine& line) {
+int Run(z4::sim::CommandLine line) {
   using z4::sim::Board;
   const std::filesystem::path root = std::filesystem::u8path(line.root);
   std::error_code error;
@@ -28,7 +30,22 @@ int Run(const z4::sim::CommandLine& line) {
     Complain("no such folder: " + line.root);
     return 2;
   }
+  if (!line.levels.empty()) {
+    line.board.level_file = z4::sim::disk::ReadWhole(std::filesystem::u8path(line.levels));
+    if (!line.board.level_file) {
+      Complain("cannot read the level file " + line.levels);
+      return 2;
+    }
+  }
   z4::sim::DiskStorage storage(root);
+  if (!line.qxr.empty()) {
+    const std::string seeded =
+        z4::sim::SeedCaptureFolder(storage, std::filesystem::u8path(line.qxr));
+    if (!seeded.empty()) {
+      Complain("--qxr " + line.qxr + ": " + seeded);
+      return 2;
+    }
+  }
   z4::sim::FileRecords records(PathOrEmpty(line.state), PathOrEmpty(line.journal));
   Board board(storage, records, line.board);
   if (!board.state_error().empty()) {

@@ -45,12 +45,24 @@ FakeBoardStorage::FakeBoardStorage(FakeFileSystem& files, char letter)
             ":\\") {}
 
 std::vector<std::string> FakeBoardStorage::List() {
+  return ListFolder("");
+}
+
+std::vector<std::string> FakeBoardStorage::ListFolder(const std::string& folder) {
   std::vector<std::string> names;
-  if (!files_.HasDrive(root_[0])) return names;
-  for (const auto& name : files_.List(root_)) {
-    if (!files_.IsDirectory(PathOf(name))) names.push_back(name);
+  const std::string path = PathOf(folder);
+  if (!files_.IsDirectory(path)) return names;  // also when the drive is gone
+  const std::string prefix = folder.empty() ? std::string() : folder + "\\";
+  for (const auto& name : files_.List(path)) {
+    if (!files_.IsDirectory(PathOf(prefix + name))) names.push_back(name);
   }
   return names;
+}
+
+bool FakeBoardStorage::MakeFolder(const std::string& folder) {
+  if (files_.IsDirectory(PathOf(folder))) return true;
+  Quiet quiet(files_);
+  return files_.MakeDirectory(PathOf(folder));
 }
 
 bool FakeBoardStorage::Exists(const std::string& name) {

@@ -16,7 +16,8 @@
 
 namespace z4::fakes {
 
-// The root of drive `letter` of a FakeFileSystem as the board's storage.
+// The root of drive `letter` of a FakeFileSystem as the board's storage; a
+// name "QXR\MB000001.png" is the file E:\QXR\MB000001.png.
 // The board's own file operations are not the program's: they leave no line
 // in the file system's log and do not run its before_operation hook.
 class FakeBoardStorage : public sim::BoardStorage {
@@ -24,6 +25,8 @@ class FakeBoardStorage : public sim::BoardStorage {
   FakeBoardStorage(FakeFileSystem& files, char letter);
 
   std::vector<std::string> List() override;
+  std::vector<std::string> ListFolder(const std::string& folder) override;
+  bool MakeFolder(const std::string& folder) override;
   bool Exists(const std::string& name) override;
   std::optional<std::string> Read(const std::string& name) override;
   bool Write(const std::string& name, const std::string& bytes) override;
@@ -74,9 +77,9 @@ class EmulatedBoard {
 
  private:
   static sim::MemoryRecords RecordsStartingWith(const sim::Settings& initial) {
-    sim::MemoryRecords records;
-    records.state = sim::StateFileText(initial);
-    return records;
+    sim::MemoryRecords start;
+    start.state = sim::StateFileText(initial);
+    return start;
   }
 
   FakeBoardStorage storage_;

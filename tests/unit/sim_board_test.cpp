@@ -2,21 +2,19 @@
 // tests use it.
 #include <algorithm>
 #include <gtest/gtest.h>
-#include <memory>
 
 #include "fakes/fake_board_storage.h"
 #include "sim/board.h"
 #include "sim/journal.h"
 #include "sim/settings_file.h"
 #include "sim/state_file.h"
+#include "unit/sim_board_fixture.h"
 
 namespace z4::sim {
 namespace {
 
 using fakes::EmulatedBoard;
 
-constexpr const char* kJob = "E:\\Z4.JOB";
-constexpr const char* kMarker = "E:\\Z4JOB.END";
 constexpr const char* kIni = "E:\\Z4.INI";
 const std::string kReadJob = "SetDataOut:\r\nEnd:\r\n";
 const std::string kWriteJob = "SetDataIn:\r\nEnd:\r\n";
@@ -33,26 +31,7 @@ Settings Custom() {
   return s;
 }
 
-class SimBoard : public ::testing::Test {
- protected:
-  SimBoard() { fs.AddDrive('E'); }
-
-  // The board steps every 50 ms of virtual time, the first time at 50.
-  EmulatedBoard& Start(const Settings& initial = {}, BoardOptions options = {}) {
-    emulated = std::make_unique<EmulatedBoard>(fs, clock, 'E', initial, std::move(options), 50);
-    return *emulated;
-  }
-  Board& board() { return emulated->board(); }
-  // What the utility does once it has seen the end marker.
-  void ClearJob() {
-    fs.Delete(kJob);
-    fs.Delete(kMarker);
-  }
-
-  fakes::FakeFileSystem fs;
-  fakes::VirtualClock clock;
-  std::unique_ptr<EmulatedBoard> emulated;
-};
+using SimBoard = SimBoardFixture;
 
 TEST_F(SimBoard, DoesNothingWithoutAJobFile) {
   Start();

@@ -25,7 +25,13 @@ TEST(SimCommandLine, ReadsEveryOption) {
                                      "Z4JOB.END:300",
                                      "--refuse-ini",
                                      "--wait-unit",
-                                     "0"});
+                                     "0",
+                                     "--levels",
+                                     "levels.csv",
+                                     "--board-fail",
+                                     "Lamp error\\nCF error",
+                                     "--qxr",
+                                     "seed"});
   ASSERT_EQ(read.error, "");
   const CommandLine& line = read.line;
   EXPECT_EQ(line.root, "/tmp/board");
@@ -41,6 +47,9 @@ TEST(SimCommandLine, ReadsEveryOption) {
   EXPECT_EQ(line.board.holds[0].name, "Z4.INI");
   EXPECT_EQ(line.board.holds[0].ms, 2000);
   EXPECT_EQ(line.board.holds[1].name, "Z4JOB.END");
+  EXPECT_EQ(line.levels, "levels.csv");
+  EXPECT_EQ(line.board.self_test_errors, "Lamp error\\nCF error");
+  EXPECT_EQ(line.qxr, "seed");
   EXPECT_FALSE(line.help);
 }
 
@@ -52,6 +61,10 @@ TEST(SimCommandLine, DefaultsRunAPlainBoardUntilKilled) {
   EXPECT_EQ(read.line.board.end_delay_ms, 0);
   EXPECT_FALSE(read.line.board.never_end);
   EXPECT_TRUE(read.line.board.holds.empty());
+  EXPECT_FALSE(read.line.board.self_test_errors);
+  EXPECT_FALSE(read.line.board.level_file);
+  EXPECT_EQ(read.line.levels, "");
+  EXPECT_EQ(read.line.qxr, "");
 }
 
 TEST(SimCommandLine, RootWindowsPathKeepsItsColon) {
@@ -73,6 +86,9 @@ TEST(SimCommandLine, RejectsWhatItDoesNotUnderstand) {
       {"--root", "r", "--hold-open", ":100"},
       {"--root", "r", "--hold-open", "Z4.INI:x"},
       {"--root", "r", "--verbose"},
+      {"--root", "r", "--levels"},
+      {"--root", "r", "--board-fail", ""},
+      {"--root", "r", "--qxr"},
   };
   for (const auto& args : bad) {
     std::string joined;
@@ -86,8 +102,9 @@ TEST(SimCommandLine, HelpNeedsNoRoot) {
   const auto read = ReadCommandLine({"--help"});
   EXPECT_TRUE(read.line.help);
   EXPECT_EQ(read.error, "");
-  for (const char* option : {"--root", "--state", "--journal", "--delay", "--never-end", "--poll",
-                             "--exit-after-jobs", "--hold-open", "--refuse-ini", "--wait-unit"}) {
+  for (const char* option :
+       {"--root", "--state", "--journal", "--delay", "--never-end", "--poll", "--exit-after-jobs",
+        "--hold-open", "--refuse-ini", "--wait-unit", "--levels", "--board-fail", "--qxr"}) {
     EXPECT_NE(UsageText().find(option), std::string::npos) << option;
   }
 }

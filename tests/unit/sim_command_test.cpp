@@ -18,6 +18,7 @@
 #include "sim/command_line.h"
 #include "sim/disk_files.h"
 #include "sim/journal.h"
+#include "sim/self_test.h"
 #include "sim/settings_file.h"
 #include "sim/state_file.h"
 
@@ -165,6 +166,39 @@ TEST_F(SimCommand, RefusesBadArgumentsAndADamagedStateOnStderr) {
   Launch({"--root", root.string(), "--state", (dir / "state.txt").string()});
   EXPECT_EQ(WaitForExit(), 2);
   EXPECT_NE(Text(dir / "err.txt").find("Density=99"), std::string::npos);
+}
+
+TEST_F(SimCommand, SelfTestCapturesAfterTheSeededPicturesAndWaveHandsOutTheGivenLevels) {
+  fs::create_directories(dir / "seed");
+  std::ofstream(dir / "seed" / "MB000041.tif") << "older";
+  std::ofstream(dir / "seed" / "MBX00099.tif") << "decoy";
+  const std::string levels = "MaxLevel:,25\n";  // broken on purpose
+  std::ofstream(dir / "levels.csv", std::ios::binary) << levels;
+  Launch({"--root", root.string(), "--poll", "5", "--qxr", (dir / "seed").string(), "--levels",
+          (dir / "levels.csv").string(), "--exit-after-jobs", "2"});
+  Deliver("Z4.JOB", std::string(kSelfTestJob));
+  ASSERT_TRUE(WaitForFile(root / "Z4JOB.END"));
+  EXPECT_EQ(Text(root / "QXR" / "MB000042.tif"), CaptureImage('T'));
+  EXPECT_EQ(Text(root / "QXR" / "MB000041.tif"), "older");
+  fs::remove(root / "Z4.JOB");
+  fs::remove(root / "Z4JOB.END");
+  Deliver("Z4.JOB", "Wave:\r\nEnd:\r\n");
+  EXPECT_EQ(WaitForExit(), 0);
+  EXPECT_EQ(Text(root / "Z4.CSV"), levels);
+  EXPECT_FALSE(fs::exists(root / "Z4.LOG"));
+}
+
+TEST_F(SimCommand, FailingSelfTestWritesTheGivenLinesToTheLog) {
+  Launch({"--root", root.string(), "--poll", "5", "--board-fail", "Lamp error\\nCF error",
+          "--exit-after-jobs", "1"});
+  Deliver("Z4.JOB", std::string(kSelfTestJob));
+  EXPECT_EQ(WaitForExit(), 0);
+  EXPECT_EQ(Text(root / "Z4.LOG"), "Lamp error\r\nCF error\r\n");
+  EXPECT_FALSE(fs::exists(root / "QXR"));
+
+  Launch({"--root", root.string(), "--levels", (dir / "absent.csv").string()});
+  EXPECT_EQ(WaitForExit(), 2);
+  EXPECT_NE(Text(dir / "err.txt").find("absent.csv"), std::string::npos);
 }
 
 TEST_F(SimCommand, HelpListsTheOptionsOnStdout) {

@@ -65,6 +65,21 @@ TEST_F(SimDiskStorage, FindsNamesWhateverTheirCase) {
   EXPECT_EQ(storage.Read("z4.ini"), "new");
 }
 
+TEST_F(SimDiskStorage, KeepsFilesInAFolderOfTheRootFoundWhateverItsCase) {
+  EXPECT_TRUE(storage.ListFolder("QXR").empty());
+  EXPECT_FALSE(storage.Write("QXR\\MB000001.png", "x"));  // no folder yet
+  fs::create_directory(dir / "root" / "qxr");
+  Put("qxr/mb000007.TIF", "old");
+  EXPECT_TRUE(storage.MakeFolder("QXR"));  // already there, in another case
+  ASSERT_TRUE(storage.Write("QXR\\MB000008.tif", "new"));
+  EXPECT_EQ(storage.ListFolder("QXR"), (std::vector<std::string>{"MB000008.tif", "mb000007.TIF"}));
+  EXPECT_EQ(storage.Read("Qxr\\MB000007.tif"), "old");
+  EXPECT_TRUE(storage.Exists("QXR\\MB000008.tif"));
+  EXPECT_TRUE(storage.List().empty());  // the root holds no files
+  EXPECT_TRUE(storage.MakeFolder("LOGS"));
+  EXPECT_TRUE(fs::is_directory(dir / "root" / "LOGS"));
+}
+
 TEST_F(SimDiskStorage, HoldsOnlyFilesThatExist) {
   Put("Z4.INI", "x");
   auto held = storage.Hold("Z4.INI");

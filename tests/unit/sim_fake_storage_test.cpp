@@ -27,6 +27,23 @@ TEST_F(SimFakeStorage, WritesReadsAndListsRootFiles) {
   EXPECT_FALSE(storage.Exists("Z4.INI"));
 }
 
+TEST_F(SimFakeStorage, KeepsFilesInAFolderOfTheRoot) {
+  EXPECT_TRUE(storage.ListFolder("QXR").empty());
+  EXPECT_FALSE(storage.Write("QXR\\MB000001.png", "x"));  // no folder yet
+  EXPECT_TRUE(storage.MakeFolder("QXR"));
+  EXPECT_TRUE(storage.MakeFolder("qxr"));
+  fs.AddDirectory("E:\\QXR\\SUB");
+  ASSERT_TRUE(storage.Write("QXR\\MB000001.png", "x"));
+  EXPECT_EQ(fs.Contents("E:\\QXR\\MB000001.png"), "x");
+  EXPECT_EQ(storage.ListFolder("qxr"), std::vector<std::string>{"MB000001.png"});
+  EXPECT_EQ(storage.Read("QXR\\mb000001.PNG"), "x");
+  EXPECT_TRUE(storage.List().empty());
+  EXPECT_TRUE(fs.log.empty());  // the board's own operations
+  fs.RemoveDrive('E');
+  EXPECT_TRUE(storage.ListFolder("QXR").empty());
+  EXPECT_FALSE(storage.MakeFolder("QXR"));
+}
+
 TEST_F(SimFakeStorage, CannotReplaceOrReadAFileThePcHoldsOpen) {
   fs.AddFile("E:\\Z4.INI", "old");
   auto handle = fs.OpenExclusive("E:\\Z4.INI");
