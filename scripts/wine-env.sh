@@ -40,6 +40,12 @@ z4_template_prefix() {
     wineboot -i >"$template.boot.log" 2>&1 </dev/null
     # Without a window manager every window close would stall for 2 s.
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 </dev/null
+    # Wine's own fonts (Tahoma, and Marlett for the caption buttons) come from
+    # fonts-wine, which this Wine does not look for on its own: without them
+    # the caption buttons show as letters.
+    if [ -d /usr/share/wine/fonts ]; then
+      cp /usr/share/wine/fonts/*.ttf "$template/drive_c/windows/Fonts/" 2>/dev/null || true
+    fi
     # Japanese texts: the IPA Gothic font stands in for the usual Japanese UI faces.
     for face in 'MS UI Gothic' 'MS Gothic' 'MS PGothic' 'ＭＳ Ｐゴシック' 'ＭＳ ゴシック'; do
       wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$face" /d IPAGothic /f \

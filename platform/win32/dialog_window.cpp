@@ -6,7 +6,10 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/win32/gdi_canvas.h"
+#include "platform/win32/print_job_win32.h"
 #include "platform/win32/unicode.h"
+#include "platform/win32/window_capture.h"
 
 namespace z4::win32 {
 namespace {
@@ -86,6 +89,15 @@ INT_PTR DialogWindow::Handle(UINT msg, WPARAM wparam, LPARAM lparam) {
         return TRUE;
       }
       return FALSE;
+    case WM_PAINT:
+      if (!handler_.HandlesPaint()) return FALSE;
+      {
+        PAINTSTRUCT paint{};
+        BeginPaint(hwnd_, &paint);
+        EndPaint(hwnd_, &paint);
+      }
+      handler_.OnPaint();
+      return TRUE;
     case WM_DESTROY:
       handler_.OnDestroy();
       return FALSE;
@@ -304,6 +316,35 @@ void DialogWindow::EndDialog(int result) {
 
 int DialogWindow::RunModal(int resource_id, DialogHandler& handler) {
   return Run(instance_, hwnd_, resource_id, handler);
+}
+
+Rect DialogWindow::ControlRect(int id) {
+  RECT r{};
+  if (HWND item = GetDlgItem(hwnd_, id)) GetWindowRect(item, &r);
+  return ToRect(r);
+}
+
+void DialogWindow::MoveControl(int id, const Rect& screen_rect, bool repaint) {
+  HWND item = GetDlgItem(hwnd_, id);
+  if (!item) return;
+  POINT corners[2] = {{screen_rect.left, screen_rect.top}, {screen_rect.right, screen_rect.bottom}};
+  MapWindowPoints(nullptr, hwnd_, corners, 2);
+  ::MoveWindow(item, corners[0].x, corners[0].y, corners[1].x - corners[0].x,
+               corners[1].y - corners[0].y, repaint ? TRUE : FALSE);
+}
+
+std::unique_ptr<Canvas> DialogWindow::DrawOn(int id) {
+  HWND item = GetDlgItem(hwnd_, id);
+  if (!item) return nullptr;
+  return std::make_unique<ControlCanvas>(item);
+}
+
+std::vector<Colour> DialogWindow::CaptureClient(const Rect& rect) {
+  return CaptureClientArea(hwnd_, rect);
+}
+
+std::unique_ptr<PrintJob> DialogWindow::ChoosePrinter() {
+  return Win32PrintJob::Choose(hwnd_);
 }
 
 void Win32DialogHost::ShowMessage(const std::string& text, const std::string& caption) {

@@ -48,6 +48,11 @@ class DialogWindow : public DialogView {
   void ShowMessage(const std::string& text, const std::string& caption) override;
   void EndDialog(int result) override;
   int RunModal(int resource_id, DialogHandler& handler) override;
+  Rect ControlRect(int id) override;
+  void MoveControl(int id, const Rect& screen_rect, bool repaint) override;
+  std::unique_ptr<Canvas> DrawOn(int id) override;
+  std::vector<Colour> CaptureClient(const Rect& rect) override;
+  std::unique_ptr<PrintJob> ChoosePrinter() override;
 
  private:
   DialogWindow(HINSTANCE instance, int resource_id, DialogHandler& handler);
