@@ -1,0 +1,292 @@
+// Test/adjust mode in virtual time: the main window with its maintenance
+// panel against the emulated board on drive E.
+#include <gtest/gtest.h>
+#include <optional>
+
+#include "app/config_dlg.h"
+#include "app/shared_state.h"
+#include "device/file_exchange.h"
+#include "fakes/board_registration.h"
+#include "fakes/fake_board_storage.h"
+#include "fakes/fake_machine.h"
+#include "fakes/fake_ui.h"
+#include "jobs/job_start.h"
+#include "res/resource_ids.h"
+#include "sim/level_file.h"
+#include "viewers/level_data.h"
+
+namespace z4 {
+namespace {
+
+constexpr char kFolder[] = "C:\\Program Files\\Z4";
+
+class AdjustModeFlowTest : public ::testing::Test, protected fakes::FakeMachine {
+ protected:
+  void SetUp() override {
+    SharedState::Reset();
+    SharedState::SetTestAdjustMode(1);
+    SharedState::SetLanguageFlag(1);
+    files.AddDirectory(kFolder);
+    files.AddDrive('E');
+    fakes::RegisterBoardNt(registry, 'E');
+    ui.on_create = [](fakes::FakeDialog& d) {
+      if (d.ResourceId() == IDD_GRAPH) d.drawing_areas[IDC_GRAPH_FRAME] = Rect{0, 0, 935, 498};
+    };
+  }
+  void PlugBoard(sim::BoardOptions options = {}) {
+    sim::Settings settings;
+    settings.density = 85;
+    board.emplace(files, clock, 'E', settings, std::move(options));
+  }
+  // Opens the window and waits until the board's settings are shown.
+  bool OpenUntilShown() {
+    ui.Open(IDD_CONFIG, dialog);
+    return ui.RunUntilTrue([&] { return W().Control(IDC_EXECUTE).enabled; }, 20000);
+  }
+  fakes::FakeDialog& W() { return ui.Main(); }
+  const std::vector<std::string>& Jobs() { return board->board().jobs(); }
+  bool RunUntilIdle(std::int64_t max_ms = 60000) {
+    return ui.RunUntilTrue([&] { return !SharedState::GetJobRunning(); }, max_ms);
+  }
+  int Opened(int resource_id) const {
+    int n = 0;
+    for (const auto& d : ui.Dialogs()) n += d.resource_id == resource_id;
+    return n;
+  }
+
+  TextTable texts;
+  CConfigDlg dialog{ports, texts};
+  fakes::FakeUi ui{clock};
+  std::optional<fakes::EmulatedBoard> board;
+};
+
+TEST_F(AdjustModeFlowTest, TheFullWindowReadsTheSettingsThroughTheJobTick) {
+  PlugBoard();
+  ASSERT_TRUE(OpenUntilShown());
+  EXPECT_EQ(W().GetRect().Width(), ui.initial_window.Width()) << "not cut to its left half";
+  EXPECT_FALSE(W().HasTimer(TIMER_CURSOR));
+  EXPECT_EQ(W().Control(IDC_DENSITY_TRACKBAR).pos, 85);
+  EXPECT_EQ(Opened(IDD_STATUS), 0) << "no status window in this mode";
+  ASSERT_EQ(Jobs().size(), 1u);
+  EXPECT_EQ(Jobs()[0], "SetDataOut:\r\nEnd:\r\n");
+  EXPECT_FALSE(W().Control(IDC_STOP).enabled);
+  EXPECT_TRUE(W().Control(IDC_ITEM_WAVE).enabled);
+  EXPECT_TRUE(W().Control(IDC_FEED_ONESHOT).checked);
+  EXPECT_TRUE(W().Control(IDC_MEMORY_ONESHOT).checked);
+  EXPECT_EQ(W().Control(IDC_PANEL_TITLE).text,
+            "TEST\xEF\xBD\xA5"
+            "ADJUST MODE");
+  EXPECT_EQ(W().Control(IDC_ITEM_WAVE).text, "HAKEI");
+}
+
+TEST_F(AdjustModeFlowTest, ExecuteWithNothingChosenCleansUpAndStartsNothing) {
+  PlugBoard();
+  ASSERT_TRUE(OpenUntilShown());
+  files.AddFile("E:\\Z4.LOG", "old log");
+  files.AddFile(std::string(kFolder) + "\\BackupZ4\\stale.txt", "x");
+  ui.Click(IDC_EXECUTE);
+  EXPECT_FALSE(files.Exists("E:\\Z4.LOG"));
+  EXPECT_FALSE(files.Exists(std::string(kFolder) + "\\BackupZ4\\stale.txt"));
+  EXPECT_FALSE(SharedState::GetJobRunning());
+  EXPECT_TRUE(W().Control(IDC_EXECUTE).enabled) << "the panel stays usable";
+  EXPECT_EQ(Jobs().size(), 1u);
+}
+
+TEST_F(AdjustModeFlowTest, SeveralItemsMakeOneJobThatRunsUntilItsEndMarker) {
+  PlugBoard();
+  ASSERT_TRUE(OpenUntilShown());
+  W().Control(IDC_ITEM_SWLED).checked = true;
+  W().Control(IDC_ITEM_INFO).checked = true;
+  W().Control(IDC_ITEM_MEMORY).checked = true;
+  W().ChooseRadio(IDC_MEMORY_CONTINUOUS, IDC_MEMORY_ONESHOT);
+  ui.Click(IDC_EXECUTE);
+  EXPECT_TRUE(SharedState::GetJobRunning());
+  EXPECT_FALSE(W().Control(IDC_EXECUTE).enabled);
+  EXPECT_TRUE(W().Control(IDC_STOP).enabled);
+  EXPECT_TRUE(files.Exists("E:\\Z4.JOB")) << "delivered by the job start";
+  ASSERT_TRUE(RunUntilIdle());
+  ASSERT_EQ(Jobs().size(), 2u);
+  EXPECT_EQ(Jobs()[1], "SWTest:F\r\nImageTest:F\r\nCalDataOut:\r\nEnd:\r\n");
+  EXPECT_FALSE(files.Exists("E:\\Z4.JOB"));
+  EXPECT_FALSE(files.Exists("E:\\Z4JOB.END"));
+  EXPECT_TRUE(W().Control(IDC_EXECUTE).enabled);
+  EXPECT_EQ(SharedState::GetCursorState(), 2);
+}
+
+TEST_F(AdjustModeFlowTest, BoardInspectionWithoutANumberDoesNothingAfterTheCleanUp) {
+  PlugBoard();
+  ASSERT_TRUE(OpenUntilShown());
+  W().Control(IDC_ITEM_KIBAN).checked = true;
+  W().Control(IDC_ITEM_CCD).checked = true;  // ignored beside the board inspection
+  files.AddFile("E:\\Z4.JOB", "stale");
+  ui.Click(IDC_EXECUTE);
+  EXPECT_FALSE(files.Exists("E:\\Z4.JOB"));
+  EXPECT_FALSE(SharedState::GetJobRunning());
+  for (const auto& job : Jobs()) EXPECT_EQ(job.find("CCDAdj"), std::string::npos) << "no CCD job";
+  EXPECT_EQ(SharedState::GetEnteredFileName(), "");
+}
+
+TEST_F(AdjustModeFlowTest, AWaveformJobOpensTheGraphAndClosingItDeletesTheLevelFile) {
+  PlugBoard();
+  ASSERT_TRUE(OpenUntilShown());
+  W().Control(IDC_ITEM_WAVE).checked = true;
+  int graph_labels_ok = 0;
+  ui.on_child_open = [&](fakes::FakeDialog& graph) {
+    if (graph.ResourceId() != IDD_GRAPH) return;
+    graph_labels_ok = graph.Control(IDC_LEVEL_AXIS_10).text == "255.0" &&
+                      graph.Control(IDC_SAMPLE_AXIS_10).text == "1728" &&
+                      graph.Control(IDC_BLACK_LEVEL).text == "BlackLevel:012";
+    EXPECT_TRUE(files.Exists("E:\\Z4.CSV"));
+    EXPECT_EQ(Levels().count, sim::kGeneratedLevelCount);
+    EXPECT_EQ(Levels().values[864], sim::GeneratedLevel(864));
+    graph.EndDialog(kResultOk);
+  };
+  ui.Click(IDC_EXECUTE);
+  EXPECT_EQ(SharedState::GetJobKind(), 1);
+  ASSERT_TRUE(RunUntilIdle());
+  ASSERT_TRUE(ui.RunUntilTrue([&] { return Opened(IDD_GRAPH) == 1 && ui.Top() == &W(); }, 20000));
+  EXPECT_EQ(graph_labels_ok, 1);
+  EXPECT_EQ(Jobs()[1], "Lamp:ON\r\nWait:3\r\nWave:\r\nEnd:\r\n");
+  EXPECT_FALSE(files.Exists("E:\\Z4.CSV"));
+  EXPECT_FALSE(W().HasTimer(TIMER_JOB));
+  EXPECT_TRUE(W().Control(IDC_EXECUTE).enabled);
+}
+
+TEST_F(AdjustModeFlowTest, AWaveformJobWithoutLevelFileOpensNoGraph) {
+  sim::BoardOptions options;
+  options.level_file = "";  // the board writes an empty file...
+  PlugBoard(options);
+  ASSERT_TRUE(OpenUntilShown());
+  W().Control(IDC_ITEM_WAVE).checked = true;
+  // ...which the PC never finds: it is gone before the end marker comes.
+  files.before_operation = [&](const std::string& op) {
+    if (op == "open E:\\Z4JOB.END") files.Delete("E:\\Z4.CSV");
+  };
+  ui.Click(IDC_EXECUTE);
+  ASSERT_TRUE(RunUntilIdle());
+  ui.RunFor(500);
+  EXPECT_EQ(Opened(IDD_GRAPH), 0);
+  EXPECT_TRUE(W().Control(IDC_EXECUTE).enabled);
+}
+
+TEST_F(AdjustModeFlowTest, AContinuousFeedTestRunsUntilStop) {
+  PlugBoard();
+  ASSERT_TRUE(OpenUntilShown());
+  W().Control(IDC_ITEM_FEED).checked = true;
+  W().ChooseRadio(IDC_FEED_CONTINUOUS, IDC_FEED_ONESHOT);
+  ui.Click(IDC_EXECUTE);
+  EXPECT_EQ(SharedState::GetJobTimeLimit(), -1);
+  ui.RunFor(120000);
+  EXPECT_TRUE(SharedState::GetJobRunning()) << "no end marker, no time limit";
+  EXPECT_TRUE(files.Exists("E:\\Z4.JOB"));
+  EXPECT_EQ(Jobs()[1], "Stop:F\r\nFeed:F\r\nWait:5\r\nRepeat:Feed\r\nEnd:\r\n");
+  ui.Click(IDC_STOP);
+  EXPECT_FALSE(SharedState::GetJobRunning());
+  EXPECT_FALSE(files.Exists("E:\\Z4.JOB"));
+  EXPECT_FALSE(W().HasTimer(TIMER_JOB));
+  EXPECT_TRUE(W().Control(IDC_EXECUTE).enabled);
+  ui.RunFor(2000);
+  EXPECT_FALSE(files.Exists("E:\\Z4JOB.END")) << "the board stops without an end marker";
+}
+
+TEST_F(AdjustModeFlowTest, StopRepeatsTheSettingsReloadForTheLastJobKind) {
+  PlugBoard();
+  ASSERT_TRUE(OpenUntilShown());
+  ASSERT_EQ(SharedState::GetJobKind(), 2) << "the read job was the last one";
+  W().ChooseRadio(IDC_FEED_CONTINUOUS, IDC_FEED_ONESHOT);
+  const char* kReload = "find C:\\Program Files\\Z4\\Z4.INI";  // a load with reload looks here
+  const int loads = files.CountOps(kReload);
+  SharedState::SetDeviceState(1);
+  ui.Click(IDC_STOP);
+  EXPECT_EQ(SharedState::GetDeviceState(), 2);
+  EXPECT_EQ(files.CountOps(kReload), loads + 1);
+  EXPECT_TRUE(W().Control(IDC_FEED_ONESHOT).checked) << "a reload selects the one-shot radios";
+  ui.Click(IDC_STOP);
+  EXPECT_EQ(files.CountOps(kReload), loads + 2) << "and again, JobKind kept its value";
+}
+
+TEST_F(AdjustModeFlowTest, ASettingsJobThatNeverEndsStopsAtItsTimeLimitWithTheDefaults) {
+  sim::BoardOptions options;
+  options.never_end = true;
+  PlugBoard(options);
+  ui.Open(IDD_CONFIG, dialog);
+  ASSERT_TRUE(ui.RunUntilTrue([] { return SharedState::GetJobRunning(); }, 5000));
+  const std::int64_t started = clock.NowMs();
+  ASSERT_TRUE(RunUntilIdle());
+  EXPECT_EQ(SharedState::GetJobTicks(), 80);
+  // 80 ticks of 100 ms, each with a 150 ms look for the end marker before the last.
+  EXPECT_GE(clock.NowMs() - started, 80 * 100);
+  EXPECT_TRUE(SharedState::GetUseDefaults());
+  EXPECT_EQ(W().Control(IDC_DENSITY_TRACKBAR).pos, 75) << "the defaults, not the board's 85";
+  EXPECT_TRUE(W().Control(IDC_EXECUTE).enabled);
+  EXPECT_FALSE(W().HasTimer(TIMER_JOB));
+  EXPECT_EQ(SharedState::GetCursorState(), 2);
+}
+
+TEST_F(AdjustModeFlowTest, SetWritesThroughTheJobTickAndAdoptsTheValues) {
+  PlugBoard();
+  ASSERT_TRUE(OpenUntilShown());
+  ui.Scroll(IDC_DENSITY_TRACKBAR, 72);
+  ui.Click(IDC_SET);
+  EXPECT_EQ(SharedState::GetJobKind(), 3);
+  EXPECT_TRUE(files.Exists("E:\\Z4.INI")) << "delivered before the job";
+  ASSERT_TRUE(RunUntilIdle());
+  EXPECT_EQ(board->board().settings().density, 72);
+  EXPECT_EQ(SharedState::GetDeviceSettings().Density, 72);
+  EXPECT_FALSE(files.Exists("E:\\Z4.INI"));
+}
+
+// --- Rules of the settings flow that matter in this mode as well
+
+TEST_F(AdjustModeFlowTest, AWriteTheBoardDidNotTakeLeavesTheDefaultsForTheNextLoad) {
+  // User mode: the status window times out on a board that never ends.
+  SharedState::SetTestAdjustMode(0);
+  sim::BoardOptions options;
+  options.never_end = true;
+  PlugBoard(options);
+  ui.Open(IDD_CONFIG, dialog);
+  ASSERT_TRUE(ui.RunUntilTrue([&] { return W().Control(IDC_SET).enabled; }, 60000));
+  SharedState::SetUseDefaults(false);
+  ui.message_box_ms = 10;
+  ui.Click(IDC_SET);
+  ASSERT_TRUE(ui.RunUntilTrue([&] { return !ui.Boxes().empty(); }, 60000));
+  EXPECT_TRUE(SharedState::GetUseDefaults()) << "the board's file is not trusted after this";
+}
+
+TEST_F(AdjustModeFlowTest, TheOneShotRadiosAreSelectedOnlyByAReload) {
+  PlugBoard();
+  ASSERT_TRUE(OpenUntilShown());
+  W().ChooseRadio(IDC_FEED_CONTINUOUS, IDC_FEED_ONESHOT);
+  W().ChooseRadio(IDC_MEMORY_CONTINUOUS, IDC_MEMORY_ONESHOT);
+  ui.Scroll(IDC_DENSITY_TRACKBAR, 72);
+  W().Control(IDC_YEAR_LIST).text = "1999";  // an impossible date: Set shows the settings again
+  ui.Click(IDC_SET);
+  EXPECT_EQ(W().Control(IDC_DENSITY_TRACKBAR).pos, 85) << "back to the current settings";
+  EXPECT_TRUE(W().Control(IDC_FEED_CONTINUOUS).checked) << "a show without reload keeps them";
+  EXPECT_TRUE(W().Control(IDC_MEMORY_CONTINUOUS).checked);
+}
+
+TEST_F(AdjustModeFlowTest, ATickThatEndsTheWindowStillDoesTheRestOfItsWork) {
+  SharedState::SetTestAdjustMode(0);
+  files.RemoveDrive('E');
+  ui.Open(IDD_CONFIG, dialog);  // no board: the window ends at its first tick
+  ASSERT_TRUE(SharedState::GetCloseOnTick());
+  SharedState::SetCursorState(2);
+  ui.RunUntilClosed(1000);
+  EXPECT_EQ(W().Result(), kResultOk);
+  EXPECT_EQ(SharedState::GetCursorState(), 0) << "the cursor step of the same tick ran";
+  EXPECT_EQ(ui.cursor, CursorShape::Arrow);
+}
+
+TEST_F(AdjustModeFlowTest, StartingAJobTrustsTheBoardsFileAgain) {
+  PlugBoard();
+  ASSERT_TRUE(OpenUntilShown());
+  SharedState::SetUseDefaults(true);
+  W().Control(IDC_ITEM_SWLED).checked = true;
+  ui.Click(IDC_EXECUTE);
+  ASSERT_TRUE(SharedState::GetJobRunning());
+  EXPECT_FALSE(SharedState::GetUseDefaults());
+}
+
+}  // namespace
+}  // namespace z4
