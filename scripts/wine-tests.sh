@@ -58,14 +58,24 @@ scenario() {  # name, windows version, map|nomap, gtest filter, [files...]
   mkdir -p "$board"
   if [ "$map" = map ]; then z4_map_drive "$prefix" e "$board"; fi
   z4_set_version "$prefix" "$version"
+  # The printer's output goes to this file (LPT1: is sent there).
+  local print_file=$work/$name.ps shot=$work/$name.shot
+  rm -f "$print_file" "$shot"
+  WINEPREFIX=$prefix wine reg add 'HKCU\Software\Wine\Printing\Spooler' /v LPT1: \
+    /d "$print_file" /f >/dev/null 2>&1 </dev/null
   z4_start_server "$prefix"
-  # The test asks for the board to be unplugged by creating this file.
+  # The test asks for the board to be unplugged by creating this file, and
+  # for a screenshot by creating another.
   local request=$work/$name.unplug
   rm -f "$request" "$work/$name.done"
   (
     while [ -d "$prefix" ] && [ ! -e "$work/$name.done" ]; do
       if [ -e "$request" ]; then
         rm -f "$prefix/dosdevices/e:" "$request"
+      fi
+      if [ -e "$shot" ]; then
+        xwd -root -silent | convert xwd:- "$work/$name.png" 2>/dev/null
+        rm -f "$shot"
       fi
       sleep 0.05
     done
@@ -75,13 +85,30 @@ scenario() {  # name, windows version, map|nomap, gtest filter, [files...]
   WINEPREFIX=$prefix Z4_E2E_PROGRAM='C:\Z4Test\Z4Utility.exe' \
     Z4_E2E_SIM="$(z4_windows_path "$win/z4sim.exe")" \
     Z4_E2E_UNPLUG="$(z4_windows_path "$request")" \
+    Z4_E2E_PRINT="$(z4_windows_path "$print_file")" Z4_E2E_SHOT="$(z4_windows_path "$shot")" \
     wine "$win/z4_e2e.exe" --gtest_filter="$filter" >"$log" 2>&1 </dev/null
   local status=$?
   touch "$work/$name.done"
   wait "$watcher" 2>/dev/null
   if ! grep -q '\[  PASSED  \]' "$log"; then status=1; fi
+  # What was printed, read back as text.
+  if [ -s "$print_file" ] && ! printed_texts_ok "$print_file" >>"$log" 2>&1; then status=1; fi
   z4_stop_server "$prefix"
   report "$name" $status "$log" $((SECONDS - start))
+}
+
+# The printed graph: its title, black-level caption and axis texts.
+printed_texts_ok() {
+  local text missing=0
+  text=$(gs -q -dNOPAUSE -dBATCH -sDEVICE=txtwrite -sOutputFile=- "$1" 2>&1)
+  for want in Level.bmp BlackLevel:012 255.0 229.5 0.0 1728 172; do
+    if ! grep -qF -- "$want" <<<"$text"; then
+      echo "printed page lacks \"$want\""
+      missing=1
+    fi
+  done
+  [ $missing -eq 0 ] && echo "printed page holds the title, the black level and the axis texts"
+  return $missing
 }
 
 scenario no-board winxp nomap 'NoBoard.*'
@@ -99,6 +126,10 @@ scenario win10-drive-option win10 map 'SettingsWin10.*'
 scenario malformed-option winxp map 'MalformedOption*'
 scenario shipped-texts winxp map 'ShippedTexts.*' "$z4_root/res/Z4Utility.ini"
 scenario help-button winxp map 'HelpButton.*'
+scenario adjust-mode winxp map 'AdjustMode.*'
+scenario adjust-graph winxp map 'AdjustGraph.*'
+scenario adjust-feed winxp map 'AdjustFeed.*'
+scenario adjust-japanese winxp map 'AdjustJapanese.*'
 
 if [ $failures -ne 0 ]; then
   echo "wine: $failures failed"

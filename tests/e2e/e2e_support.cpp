@@ -181,7 +181,7 @@ void Click(HWND dialog, int id) {
 
 namespace z4::e2e {
 
-bool EmulatedBoard::Start(const std::string& state) {
+bool EmulatedBoard::Start(const std::string& state, const std::wstring& options) {
   DeleteFileW(StatePath().c_str());
   DeleteFileW((ProgramFolder() + L"\\board.journal").c_str());
   if (!state.empty() && !WriteBytes(StatePath(), state)) return false;
@@ -190,7 +190,7 @@ bool EmulatedBoard::Start(const std::string& state) {
   // The command line is parsed by the board's own program; start it with its
   // arguments through a small command string.
   return process_.Start(sim, L"--root E:\\ --state \"" + StatePath() + L"\" --journal \"" +
-                                 ProgramFolder() + L"\\board.journal\" --poll 20");
+                                 ProgramFolder() + L"\\board.journal\" --poll 20 " + options);
 }
 
 std::string EmulatedBoard::State() const {

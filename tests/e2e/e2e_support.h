@@ -76,8 +76,9 @@ namespace z4::e2e {
 // (its settings, "Key=Value" lines) and job journal in the program folder.
 class EmulatedBoard {
  public:
-  // Starts the board with the given state file text (empty: the defaults).
-  bool Start(const std::string& state = "");
+  // Starts the board with the given state file text (empty: the defaults)
+  // and further z4sim options.
+  bool Start(const std::string& state = "", const std::wstring& options = L"");
   std::wstring StatePath() const { return ProgramFolder() + L"\\board.state"; }
   // The settings the board keeps now, as "Key=Value" lines without comments.
   std::string State() const;
