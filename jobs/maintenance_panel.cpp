@@ -6,6 +6,7 @@
 #include "jobs/job_start.h"
 #include "res/resource_ids.h"
 #include "viewers/ccd_graph_dlg.h"
+#include "viewers/kiban_dlg.h"
 
 namespace z4 {
 namespace {
@@ -146,7 +147,8 @@ void MaintenancePanel::ShowLevelGraph() {
 }
 
 void MaintenancePanel::RunBoardInspection() {
-  // The board inspection window comes here.
+  CKibanDlg inspection(ports_);
+  view_.RunModal(IDD_KIBAN, inspection);
 }
 
 }  // namespace z4

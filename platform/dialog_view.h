@@ -3,9 +3,11 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "imaging/image_control.h"
 #include "platform/canvas.h"
 #include "platform/geometry.h"
 
@@ -18,6 +20,14 @@ constexpr int kResultOk = 1;
 constexpr int kResultCancel = 2;
 
 class DialogHandler;
+
+// What the Save As dialog is given.
+struct SaveFileRequest {
+  std::string default_extension;  // "png"
+  std::string default_name;       // "1234ab.png"
+  std::string filter;             // "png(*.png)|*.png|": description and pattern pairs
+  std::string initial_folder;
+};
 
 class DialogView {
  public:
@@ -82,6 +92,11 @@ class DialogView {
   virtual std::vector<Colour> CaptureClient(const Rect& rect) = 0;
   // The print dialog; nullptr when the user cancelled it or no printer is there.
   virtual std::unique_ptr<PrintJob> ChoosePrinter() = 0;
+  // The Save As dialog (read-only box hidden, asks before replacing a file,
+  // the folder must exist); the chosen path, or nullopt when cancelled.
+  virtual std::optional<std::string> ChooseSaveFile(const SaveFileRequest& request) = 0;
+  // The image component hosted in this window; nullptr when it has none.
+  virtual ImageControl* Imaging() = 0;
 };
 
 // The presenter side of a dialog. The window calls these for its messages; the

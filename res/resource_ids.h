@@ -75,6 +75,25 @@
 #define IDC_SAMPLE_AXIS_10 1073
 #define IDC_BLACK_LEVEL 1117
 
+// Board inspection window
+#define IDD_KIBAN 135
+#define IDC_KIBAN_IMAGE_CAPTION 1110
+#define IDC_KIBAN_DISPLAY 1105
+#define IDC_KIBAN_LOG_CAPTION 1111
+#define IDC_KIBAN_LOG 1051
+#define IDC_KIBAN_COMMON 1106
+#define IDC_KIBAN_FILE 1107
+#define IDC_KIBAN_STOP 1104
+#define IDC_KIBAN_OK 1008
+#define IDC_KIBAN_RETURN 1109
+#define TIMER_KIBAN 1
+
+// File name dialog
+#define IDD_FILENAME 137
+#define IDC_FILENAME_PROMPT 1115
+#define IDC_FILENAME_EDIT 1051
+#define IDC_FILENAME_SET 1034
+
 // Timers of the main window and the status window
 #define TIMER_JOB 1
 #define TIMER_WATCH 2

@@ -151,6 +151,17 @@ std::vector<Colour> FakeDialog::CaptureClient(const Rect& rect) {
   return pixels;
 }
 
+std::optional<std::string> FakeDialog::ChooseSaveFile(const SaveFileRequest& request) {
+  ui_.save_requests.push_back(request);
+  if (!ui_.save_answer) return std::nullopt;
+  if (ui_.save_answer->empty()) {
+    std::string folder = request.initial_folder;
+    if (!folder.empty() && folder.back() != '\\') folder += '\\';
+    return folder + request.default_name;
+  }
+  return ui_.save_answer;
+}
+
 std::unique_ptr<PrintJob> FakeDialog::ChoosePrinter() {
   if (printer_orientation == 0) return nullptr;
   ui_.print_jobs.push_back(std::make_unique<FakePrintJob>(printer_orientation));

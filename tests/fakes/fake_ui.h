@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "fakes/fake_image_control.h"
 #include "fakes/recording_canvas.h"
 #include "fakes/virtual_clock.h"
 #include "platform/dialog_view.h"
@@ -91,6 +92,8 @@ class FakeDialog : public DialogView {
   std::unique_ptr<Canvas> DrawOn(int id) override;
   std::vector<Colour> CaptureClient(const Rect& rect) override;
   std::unique_ptr<PrintJob> ChoosePrinter() override;
+  std::optional<std::string> ChooseSaveFile(const SaveFileRequest& request) override;
+  ImageControl* Imaging() override { return &images.control(); }
 
   // --- drawing, capture and printing as tests arrange them
   // The client area a control offers DrawOn; every canvas handed out, in order.
@@ -102,6 +105,8 @@ class FakeDialog : public DialogView {
   // The next print dialog's outcome: a job with this orientation, or none (0).
   int printer_orientation = 1;
   FakePrintJob* last_print_job = nullptr;
+  // The image component of this window.
+  FakeImageControl images;
 
  private:
   friend class FakeUi;
@@ -186,6 +191,11 @@ class FakeUi {
   int cursor_x = 0;
   int cursor_y = 0;
   int cursor_sets = 0;
+  // The Save As dialogs shown, and what the user does in the next one: the
+  // path chosen (the proposed name in the proposed folder when empty), or
+  // nullopt to cancel.
+  std::vector<SaveFileRequest> save_requests;
+  std::optional<std::string> save_answer = std::string();
   // Every print job handed out, kept for inspection.
   std::vector<std::unique_ptr<FakePrintJob>> print_jobs;
   // Runs once a dialog has been created, before its OnInitDialog: for tests

@@ -126,6 +126,28 @@ TEST_F(AdjustModeFlowTest, BoardInspectionWithoutANumberDoesNothingAfterTheClean
   EXPECT_EQ(SharedState::GetEnteredFileName(), "");
 }
 
+TEST_F(AdjustModeFlowTest, BoardInspectionWithANumberRunsInItsOwnWindow) {
+  PlugBoard();
+  ASSERT_TRUE(OpenUntilShown());
+  W().Control(IDC_ITEM_KIBAN).checked = true;
+  W().Control(IDC_ITEM_SWLED).checked = true;  // ignored beside the board inspection
+  W().Control(IDC_NUMBER).text = "1234";
+  bool running_inside = false;
+  ui.on_child_open = [&](fakes::FakeDialog& d) {
+    if (d.ResourceId() != IDD_KIBAN) return;
+    running_inside = SharedState::GetJobRunning();
+    d.EndDialog(kResultOk);
+  };
+  ui.Click(IDC_EXECUTE);
+  EXPECT_EQ(Opened(IDD_KIBAN), 1);
+  EXPECT_TRUE(running_inside) << "the main window's timers leave the board alone meanwhile";
+  EXPECT_FALSE(SharedState::GetJobRunning());
+  EXPECT_EQ(SharedState::GetEnteredFileName(), "1234");
+  EXPECT_TRUE(W().Control(IDC_EXECUTE).enabled);
+  ui.RunFor(3000);
+  for (const auto& job : Jobs()) EXPECT_EQ(job.find("SWTest:F"), std::string::npos);
+}
+
 TEST_F(AdjustModeFlowTest, AWaveformJobOpensTheGraphAndClosingItDeletesTheLevelFile) {
   PlugBoard();
   ASSERT_TRUE(OpenUntilShown());

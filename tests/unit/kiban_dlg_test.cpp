@@ -1,0 +1,309 @@
+#include "viewers/kiban_dlg.h"
+
+#include <gtest/gtest.h>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/shared_state.h"
+#include "fakes/fake_board_storage.h"
+#include "fakes/fake_machine.h"
+#include "fakes/fake_ui.h"
+#include "res/resource_ids.h"
+#include "viewers/captured_image.h"
+#include "viewers/file_name_dlg.h"
+
+namespace z4 {
+namespace {
+
+constexpr char kBackup[] = "C:\\Program Files\\Z4\\BackupZ4";
+
+TEST(CapturedImageTest, TheNewestValidNameWins) {
+  struct Case {
+    const char* name;
+    int number;
+  };
+  for (const Case& c :
+       {Case{"MB000120.tif", 120}, Case{"mb000121.TIF", 121}, Case{"mB000007.png", 7},
+        Case{"MBX00122.tif", -1}, Case{"MB0001200.tif", -1}, Case{"MB00012.tif", -1},
+        Case{"MB00012a.tif", -1}, Case{"XB000120.tif", -1}, Case{"MB000120", 120}}) {
+    EXPECT_EQ(CaptureNumber(c.name), c.number) << c.name;
+  }
+  EXPECT_EQ(NewestCapture({"MB000120.tif", "mb000121.TIF", "MBX00122.tif", "MB0001200.tif"}),
+            "mb000121.TIF");
+  EXPECT_EQ(NewestCapture({"mb000050.png", "MB000050.png"}), "mb000050.png") << "first of equals";
+  EXPECT_EQ(NewestCapture({"MBX00122.tif"}), "");
+}
+
+class KibanDlgTest : public ::testing::Test, protected fakes::FakeMachine {
+ protected:
+  void SetUp() override {
+    SharedState::Reset();
+    SharedState::SetLanguageFlag(1);
+    SharedState::SetDeviceDrive("E");
+    SharedState::SetDeviceFound(1);
+    SharedState::SetSaveFolder("C:\\Z4");
+    SharedState::SetEnteredFileName("1234");
+    files.AddDirectory("C:\\Program Files\\Z4");
+    files.AddDrive('E');
+    // The user types "ab" into the file name dialog and presses SET.
+    ui.on_child_open = [this](fakes::FakeDialog& d) {
+      if (d.ResourceId() != IDD_FILENAME) return;
+      d.Control(IDC_FILENAME_EDIT).text = typed;
+      d.Handler().OnCommand(IDC_FILENAME_SET, 0);
+    };
+  }
+  void PlugBoard(char file_format, std::optional<std::string> errors = std::nullopt) {
+    sim::Settings settings;
+    settings.file_format = file_format;
+    sim::BoardOptions options;
+    options.end_delay_ms = 1000;
+    options.self_test_errors = std::move(errors);
+    board.emplace(files, clock, 'E', settings, options);
+    SettingsRecord record = SharedState::GetDeviceSettings();
+    record.FileFormat = file_format == 'T' ? 1 : 0;
+    SharedState::SetDeviceSettings(record);
+  }
+  fakes::FakeDialog& Open() { return ui.Open(IDD_KIBAN, dialog); }
+  // Runs until the result is shown (the buttons come back).
+  bool RunUntilShown() {
+    return ui.RunUntilTrue([&] { return ui.Main().Control(IDC_KIBAN_OK).enabled; }, 60000);
+  }
+
+  std::string typed = "ab";
+  CKibanDlg dialog{ports};
+  fakes::FakeUi ui{clock};
+  std::optional<fakes::EmulatedBoard> board;
+};
+
+TEST_F(KibanDlgTest, OpeningSendsTheSelfTestAndTheCapturedPngIsShown) {
+  PlugBoard('P');
+  files.AddFile("E:\\QXR\\MB000007.png", "older");
+  files.AddFile("E:\\QXR\\MB000099.tif", "a TIFF: not looked at for PNG");
+  files.AddFile("E:\\Z4.CSV", "stale");
+  auto& d = Open();
+  EXPECT_EQ(d.Caption(), "Kiban");
+  EXPECT_EQ(d.Control(IDC_KIBAN_IMAGE_CAPTION).text, "Image File");
+  EXPECT_EQ(d.Control(IDC_KIBAN_LOG_CAPTION).text, "Error Log");
+  EXPECT_EQ(d.Control(IDC_KIBAN_RETURN).text, "RETURN");
+  EXPECT_EQ(d.Control(IDC_KIBAN_STOP).text, "STOP");
+  EXPECT_EQ(d.FontFace(), "MS Sans Serif");
+  EXPECT_FALSE(d.Control(IDC_KIBAN_OK).enabled);
+  EXPECT_TRUE(d.Control(IDC_KIBAN_STOP).enabled);
+  EXPECT_FALSE(files.Exists("E:\\Z4.CSV")) << "stale exchange files go first";
+  EXPECT_EQ(
+      files.Contents("E:\\Z4.JOB"),
+      "Lamp:ON\r\nSWTest:\r\nMemoryTest:\r\nFlashTest:\r\nCFTest:\r\nImageTest:03\r\nEnd:\r\n");
+  EXPECT_TRUE(d.HasTimer(TIMER_KIBAN));
+
+  ASSERT_TRUE(RunUntilShown());
+  EXPECT_EQ(d.images.drawn_file, std::string(kBackup) + "\\MB000100.png")
+      << "the board numbered on from the PNG and TIFF captures";
+  EXPECT_TRUE(files.IsDirectory("C:\\Z4"));
+  EXPECT_FALSE(d.Control(IDC_KIBAN_STOP).enabled);
+  EXPECT_EQ(d.Focus(), IDC_KIBAN_OK);
+  EXPECT_FALSE(d.HasTimer(TIMER_KIBAN));
+  EXPECT_FALSE(files.Exists("E:\\Z4.JOB"));
+  EXPECT_FALSE(files.Exists("E:\\Z4JOB.END"));
+  // The sequence for showing an image file, call by call.
+  EXPECT_EQ(d.images.calls,
+            (std::vector<std::string>{"file.28 := " + std::string(kBackup) + "\\MB000100.png",
+                                      "display.20", "file.5(0)", "file.20", "common.30 := 1",
+                                      "common.4", "common.42", "file.20", "display.20 := 1",
+                                      "display.29", "display.5(1)"}));
+}
+
+TEST_F(KibanDlgTest, FileFormatOneLooksForTiffOnly) {
+  PlugBoard('T');
+  files.AddFile("E:\\QXR\\MB000500.png", "a PNG: not looked at for TIFF");
+  auto& d = Open();
+  ASSERT_TRUE(RunUntilShown());
+  EXPECT_EQ(d.images.drawn_file, std::string(kBackup) + "\\MB000501.tif");
+}
+
+TEST_F(KibanDlgTest, WithEndMarkerAndLogTogetherTheLogWinsAndOkDeletesIt) {
+  PlugBoard('P', "Lamp error\nCF card missing");
+  auto& d = Open();
+  ASSERT_TRUE(RunUntilShown());
+  EXPECT_TRUE(d.images.calls.empty()) << "no image is fetched";
+  EXPECT_EQ(d.Control(IDC_KIBAN_LOG).text, "Lamp error\r\r\nCF card missing\r\r\n")
+      << "each line as read, followed by CR LF";
+  EXPECT_TRUE(files.Exists("E:\\Z4.LOG"));
+  ui.Click(IDC_KIBAN_OK);
+  EXPECT_FALSE(files.Exists("E:\\Z4.LOG"));
+  EXPECT_TRUE(ui.save_requests.empty()) << "nothing to save";
+}
+
+TEST_F(KibanDlgTest, SavingUnderTheProposedNameCopiesAndThenDeletesTheBoardsImage) {
+  PlugBoard('P');
+  auto& d = Open();
+  ASSERT_TRUE(RunUntilShown());
+  ui.Click(IDC_KIBAN_OK);
+  ASSERT_EQ(ui.save_requests.size(), 1u);
+  const SaveFileRequest& r = ui.save_requests[0];
+  EXPECT_EQ(r.default_name, "1234ab.png");
+  EXPECT_EQ(r.default_extension, "png");
+  EXPECT_EQ(r.filter, "png(*.png)|*.png|");
+  EXPECT_EQ(r.initial_folder, "C:\\Z4");
+  EXPECT_EQ(files.Contents("C:\\Z4\\1234ab.png"),
+            files.Contents(std::string(kBackup) + "\\MB000001.png"));
+  EXPECT_FALSE(files.Exists("E:\\QXR\\MB000001.png"));
+  EXPECT_EQ(SharedState::GetSaveFolder(), "C:\\Z4\\");
+  EXPECT_EQ(d.Focus(), IDC_KIBAN_RETURN);
+}
+
+TEST_F(KibanDlgTest, ADifferentNameSavesNothingAndKeepsTheBoardsImage) {
+  PlugBoard('P');
+  Open();
+  ASSERT_TRUE(RunUntilShown());
+  ui.save_answer = "C:\\Z4\\other.png";
+  ui.Click(IDC_KIBAN_OK);
+  EXPECT_FALSE(files.Exists("C:\\Z4\\other.png"));
+  EXPECT_TRUE(files.Exists("E:\\QXR\\MB000001.png"));
+  EXPECT_EQ(SharedState::GetSaveFolder(), "C:\\Z4");
+  ui.save_answer = std::nullopt;  // cancelled
+  ui.Click(IDC_KIBAN_OK);
+  EXPECT_TRUE(files.Exists("E:\\QXR\\MB000001.png"));
+  EXPECT_EQ(SharedState::GetEnteredFileName(), "1234abab") << "each OK adds the typed part again";
+}
+
+TEST_F(KibanDlgTest, ACopyThatFailsKeepsTheBoardsImageAndSaysSo) {
+  PlugBoard('P');
+  Open();
+  ASSERT_TRUE(RunUntilShown());
+  files.AddDirectory("D:\\Images");
+  files.SetReadOnly("D:\\Images", true);
+  ui.save_answer = "D:\\Images\\1234ab.png";
+  ui.Click(IDC_KIBAN_OK);
+  EXPECT_TRUE(files.Exists("E:\\QXR\\MB000001.png")) << "the board's image is kept";
+  ASSERT_EQ(ui.Boxes().size(), 1u);
+  EXPECT_NE(ui.Boxes()[0].text.find("D:\\Images\\1234ab.png"), std::string::npos);
+  EXPECT_EQ(files.CountOps("copy " + std::string(kBackup) + "\\MB000001.png -> D:"), 60);
+}
+
+TEST_F(KibanDlgTest, StopEndsTheWaitAndTakesTheJobBack) {
+  sim::BoardOptions options;
+  options.never_end = true;
+  board.emplace(files, clock, 'E', sim::Settings{}, options);
+  auto& d = Open();
+  ui.RunFor(3000);
+  EXPECT_FALSE(d.Control(IDC_KIBAN_OK).enabled) << "still waiting";
+  EXPECT_TRUE(files.Exists("E:\\Z4.JOB"));
+  ui.Click(IDC_KIBAN_STOP);
+  EXPECT_FALSE(files.Exists("E:\\Z4.JOB"));
+  EXPECT_FALSE(d.HasTimer(TIMER_KIBAN));
+  EXPECT_TRUE(d.Control(IDC_KIBAN_OK).enabled);
+  EXPECT_TRUE(d.Control(IDC_KIBAN_RETURN).enabled);
+  EXPECT_FALSE(d.Control(IDC_KIBAN_STOP).enabled);
+}
+
+TEST_F(KibanDlgTest, WithoutTheBoardNothingIsSentAndTheWindowCanBeClosed) {
+  SharedState::SetDeviceFound(0);
+  auto& d = Open();
+  EXPECT_TRUE(d.Control(IDC_KIBAN_OK).enabled);
+  EXPECT_TRUE(d.Control(IDC_KIBAN_RETURN).enabled);
+  EXPECT_FALSE(d.Control(IDC_KIBAN_STOP).enabled);
+  EXPECT_FALSE(d.HasTimer(TIMER_KIBAN));
+  EXPECT_FALSE(files.Exists("E:\\Z4.JOB"));
+}
+
+TEST_F(KibanDlgTest, ClosingTakesSevenSecondsAndReleasesTheShownImage) {
+  PlugBoard('P');
+  auto& d = Open();
+  ASSERT_TRUE(RunUntilShown());
+  EXPECT_EQ(d.images.live.size(), 1u);
+  d.images.calls.clear();
+  const std::int64_t before = clock.NowMs();
+  ui.Click(IDC_KIBAN_RETURN);
+  ASSERT_TRUE(ui.RunUntilClosed(100));
+  EXPECT_GE(clock.NowMs() - before, 7000);
+  EXPECT_TRUE(d.images.live.empty());
+  EXPECT_EQ(d.images.calls,
+            (std::vector<std::string>{"display.20", "display.20", "common.30 := 1", "common.3"}));
+  EXPECT_EQ(ui.cursor, CursorShape::Arrow);
+  EXPECT_FALSE(d.Control(IDC_KIBAN_RETURN).enabled);
+}
+
+TEST_F(KibanDlgTest, AnImageTheComponentRefusesIsNotShownAndNotReleased) {
+  PlugBoard('P');
+  auto& d = Open();
+  d.images.loads = [](const std::string&) { return false; };
+  ASSERT_TRUE(RunUntilShown());
+  EXPECT_EQ(d.images.drawn_file, "");
+  EXPECT_EQ(d.images.calls.back(), "common.4") << "stops once it is not valid";
+  d.images.loads = [](const std::string&) { return true; };
+  d.images.showable = 0;
+  ShowImageFile(d.images.control(), "C:\\x.png");
+  EXPECT_EQ(d.images.calls.back(), "common.3")
+      << "a loaded image that may not be shown is released";
+  EXPECT_TRUE(d.images.live.empty());
+}
+
+TEST_F(KibanDlgTest, TheJapaneseTexts) {
+  SharedState::SetLanguageFlag(0);
+  SharedState::SetDeviceFound(0);
+  auto& d = Open();
+  EXPECT_EQ(d.Caption(), "\xE5\x9F\xBA\xE6\x9D\xBF\xE6\xA4\x9C\xE6\x9F\xBB");
+  EXPECT_EQ(d.Control(IDC_KIBAN_RETURN).text, "END");
+  EXPECT_EQ(d.Control(IDC_KIBAN_STOP).text, "\xE4\xB8\xAD\xE6\x96\xAD");
+  EXPECT_EQ(d.FontSize(), 90);
+  EXPECT_TRUE(d.Control(IDC_KIBAN_STOP).text_font);
+}
+
+// --- The file name dialog
+
+class FileNameDlgTest : public ::testing::Test, protected fakes::FakeMachine {
+ protected:
+  void SetUp() override {
+    SharedState::Reset();
+    SharedState::SetLanguageFlag(1);
+    SharedState::SetEnteredFileName("1234");
+  }
+  CFileNameDlg dialog;
+  fakes::FakeUi ui{clock};
+};
+
+TEST_F(FileNameDlgTest, PromptLimitAndSet) {
+  auto& d = ui.Open(IDD_FILENAME, dialog);
+  EXPECT_EQ(d.Control(IDC_FILENAME_PROMPT).text, "Please input file name");
+  EXPECT_EQ(d.Control(IDC_FILENAME_SET).text, "SET");
+  EXPECT_EQ(d.Control(IDC_FILENAME_EDIT).text_limit, 4);
+  EXPECT_TRUE(d.Control(IDC_FILENAME_PROMPT).text_font);
+  EXPECT_FALSE(d.Control(IDC_FILENAME_EDIT).text_font) << "the edit keeps the dialog's font";
+  ui.Paint();
+  EXPECT_EQ(d.Focus(), IDC_FILENAME_EDIT);
+
+  d.Control(IDC_FILENAME_EDIT).text = "ab";
+  ui.PressOk();
+  EXPECT_FALSE(d.Ended()) << "Enter does nothing";
+  ui.Click(IDC_FILENAME_SET);
+  EXPECT_TRUE(d.Ended());
+  EXPECT_EQ(d.Result(), kResultOk);
+  EXPECT_EQ(SharedState::GetEnteredFileName(), "1234ab");
+}
+
+TEST_F(FileNameDlgTest, EmptySetLeavesTheNameAndEscapeCancels) {
+  auto& d = ui.Open(IDD_FILENAME, dialog);
+  ui.Click(IDC_FILENAME_SET);
+  EXPECT_TRUE(d.Ended());
+  EXPECT_EQ(SharedState::GetEnteredFileName(), "1234");
+
+  CFileNameDlg second;
+  auto& e = ui.Open(IDD_FILENAME, second);
+  e.Control(IDC_FILENAME_EDIT).text = "zz";
+  ui.PressCancel();
+  EXPECT_EQ(e.Result(), kResultCancel);
+  EXPECT_EQ(SharedState::GetEnteredFileName(), "1234");
+}
+
+TEST_F(FileNameDlgTest, ThePromptFollowsTheLanguageFlag) {
+  SharedState::SetLanguageFlag(0);
+  auto& d = ui.Open(IDD_FILENAME, dialog);
+  EXPECT_EQ(d.Control(IDC_FILENAME_PROMPT).text,
+            "\xE3\x83\x95\xE3\x82\xA1\xE3\x82\xA4\xE3\x83\xAB\xE5\x90\x8D\xE3\x82\x92\xE5\x85\xA5"
+            "\xE5\x8A\x9B\xE3\x81\x97\xE3\x81\xA6\xE4\xB8\x8B\xE3\x81\x95\xE3\x81\x84");
+  EXPECT_EQ(d.FontSize(), 90);
+}
+
+}  // namespace
+}  // namespace z4
