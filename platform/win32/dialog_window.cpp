@@ -1,6 +1,7 @@
 #include "platform/win32/dialog_window.h"
 
 #include <commctrl.h>
+#include <commdlg.h>
 
 #include <algorithm>
 #include <cstring>
@@ -345,6 +346,53 @@ std::vector<Colour> DialogWindow::CaptureClient(const Rect& rect) {
 
 std::unique_ptr<PrintJob> DialogWindow::ChoosePrinter() {
   return Win32PrintJob::Choose(hwnd_);
+}
+
+std::optional<std::string> DialogWindow::ChooseSaveFile(const SaveFileRequest& request) {
+  // "description|pattern|" pairs become the dialog's zero-separated list.
+  std::wstring filter = Widen(request.filter);
+  std::replace(filter.begin(), filter.end(), L'|', L'\0');
+  filter.push_back(L'\0');
+  const std::wstring extension = Widen(request.default_extension);
+  const std::wstring folder = Widen(request.initial_folder);
+  std::vector<wchar_t> file(32768, L'\0');
+  const std::wstring name = Widen(request.default_name);
+  std::copy(name.begin(), name.begin() + std::min(name.size(), file.size() - 1), file.begin());
+
+  OPENFILENAMEW dialog{};
+  dialog.lStructSize = sizeof(dialog);
+  dialog.hwndOwner = hwnd_;
+  dialog.lpstrFilter = filter.c_str();
+  dialog.lpstrFile = file.data();
+  dialog.nMaxFile = static_cast<DWORD>(file.size());
+  dialog.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
+  dialog.lpstrDefExt = extension.c_str();
+  // Not "the file must exist": a Save As dialog is for new files.
+  dialog.Flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST;
+  if (!GetSaveFileNameW(&dialog)) return std::nullopt;
+  return Narrow(file.data());
+}
+
+namespace {
+
+BOOL CALLBACK FindDisplay(HWND child, LPARAM found) {
+  wchar_t name[64] = {};
+  GetClassNameW(child, name, 64);
+  if (lstrcmpiW(name, kImageDisplayClass) != 0) return TRUE;
+  *reinterpret_cast<HWND*>(found) = child;
+  return FALSE;
+}
+
+}  // namespace
+
+ImageControl* DialogWindow::Imaging() {
+  if (!images_) {
+    HWND display = nullptr;
+    EnumChildWindows(hwnd_, &FindDisplay, reinterpret_cast<LPARAM>(&display));
+    if (!display) return nullptr;
+    images_ = std::make_unique<Win32ImageControl>(display);
+  }
+  return &images_->control();
 }
 
 void Win32DialogHost::ShowMessage(const std::string& text, const std::string& caption) {

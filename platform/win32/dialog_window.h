@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "imaging/image_control_win32.h"
 #include "platform/dialog_view.h"
 #include "platform/win32/handles.h"
 
@@ -53,6 +54,8 @@ class DialogWindow : public DialogView {
   std::unique_ptr<Canvas> DrawOn(int id) override;
   std::vector<Colour> CaptureClient(const Rect& rect) override;
   std::unique_ptr<PrintJob> ChoosePrinter() override;
+  std::optional<std::string> ChooseSaveFile(const SaveFileRequest& request) override;
+  ImageControl* Imaging() override;
 
  private:
   DialogWindow(HINSTANCE instance, int resource_id, DialogHandler& handler);
@@ -73,6 +76,7 @@ class DialogWindow : public DialogView {
   int font_size_ = 0;
   UniqueIcon big_icon_;
   UniqueIcon small_icon_;
+  std::unique_ptr<Win32ImageControl> images_;
 };
 
 class Win32DialogHost : public DialogHost {

@@ -54,6 +54,21 @@ class ClientDc {
   HDC dc_;
 };
 
+// A memory device context, deleted with the object.
+class MemoryDc {
+ public:
+  explicit MemoryDc(HDC like) : dc_(CreateCompatibleDC(like)) {}
+  ~MemoryDc() {
+    if (dc_) DeleteDC(dc_);
+  }
+  MemoryDc(const MemoryDc&) = delete;
+  MemoryDc& operator=(const MemoryDc&) = delete;
+  HDC get() const { return dc_; }
+
+ private:
+  HDC dc_;
+};
+
 // A control's client area, drawn on after the control has painted itself
 // (so that nothing the control draws later covers it).
 class ControlCanvas : private ClientDc, public GdiCanvas {

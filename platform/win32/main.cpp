@@ -5,6 +5,7 @@
 
 #include "app/ports.h"
 #include "app/startup.h"
+#include "imaging/image_control_win32.h"
 #include "platform/win32/dialog_window.h"
 #include "platform/win32/file_system_win32.h"
 #include "platform/win32/registry_win32.h"
@@ -12,7 +13,7 @@
 
 namespace {
 
-// OLE for the thread: the board inspection window hosts ActiveX controls.
+// OLE for the thread: the common file dialogs use the shell's COM objects.
 class OleScope {
  public:
   OleScope() : ok_(SUCCEEDED(OleInitialize(nullptr))) {}
@@ -32,6 +33,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   OleScope ole;
   INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
+  z4::win32::RegisterImageDisplayClass(instance);
 
   z4::win32::Win32Registry registry;
   z4::win32::Win32System system;

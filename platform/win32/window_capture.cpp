@@ -11,21 +11,6 @@ namespace {
 // GetRandomRgn's selector for the visible region of a device context.
 constexpr INT kSystemRegion = 4;
 
-// A memory device context, deleted with the object.
-class MemoryDc {
- public:
-  explicit MemoryDc(HDC like) : dc_(CreateCompatibleDC(like)) {}
-  ~MemoryDc() {
-    if (dc_) DeleteDC(dc_);
-  }
-  MemoryDc(const MemoryDc&) = delete;
-  MemoryDc& operator=(const MemoryDc&) = delete;
-  HDC get() const { return dc_; }
-
- private:
-  HDC dc_;
-};
-
 // Marks the points of `rect` (client coordinates of `window`) that the
 // screen shows of the window's client area.
 std::vector<bool> VisiblePoints(HWND window, HDC dc, const Rect& rect) {

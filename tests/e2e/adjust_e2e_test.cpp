@@ -189,7 +189,7 @@ TEST(AdjustGraph, WaveformGraphSavedPrintedAndClosed) {
   Click(graph, IDC_GRAPH_END);
   EXPECT_TRUE(WaitFor([&] { return !IsWindow(graph); }, 10000));
   EXPECT_TRUE(WaitFor([] { return !Exists(L"E:\\Z4.CSV"); }, 10000));
-  EXPECT_TRUE(ItemEnabled(s.window, IDC_EXECUTE));
+  EXPECT_TRUE(WaitFor([&] { return ItemEnabled(s.window, IDC_EXECUTE); }, 10000));
   s.Close();
 }
 

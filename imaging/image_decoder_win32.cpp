@@ -1,0 +1,170 @@
+#include "imaging/image_decoder_win32.h"
+
+#include <windows.h>
+#include <objidl.h>
+
+#include <memory>
+
+#include "platform/win32/handles.h"
+
+namespace z4::win32 {
+namespace {
+
+// The few GDI+ flat functions the decoder needs, as gdiplus.dll exports them.
+struct GpBitmap;
+using GpStatus = int;
+constexpr GpStatus kOk = 0;
+constexpr UINT kLockRead = 1;
+constexpr INT kFormat32bppArgb = 0x0026200A;
+
+struct StartupInput {
+  UINT32 version = 1;
+  void* debug_event_callback = nullptr;
+  BOOL suppress_background_thread = FALSE;
+  BOOL suppress_external_codecs = FALSE;
+};
+struct GpRect {
+  INT x, y, width, height;
+};
+struct BitmapData {
+  UINT width;
+  UINT height;
+  INT stride;
+  INT pixel_format;
+  void* scan0;
+  UINT_PTR reserved;
+};
+
+using Startup = GpStatus(WINAPI*)(ULONG_PTR*, const StartupInput*, void*);
+using Shutdown = void(WINAPI*)(ULONG_PTR);
+using CreateBitmapFromStream = GpStatus(WINAPI*)(IStream*, GpBitmap**);
+using GetImageSize = GpStatus(WINAPI*)(GpBitmap*, UINT*);
+using LockBits = GpStatus(WINAPI*)(GpBitmap*, const GpRect*, UINT, INT, BitmapData*);
+using UnlockBits = GpStatus(WINAPI*)(GpBitmap*, BitmapData*);
+using DisposeImage = GpStatus(WINAPI*)(GpBitmap*);
+
+template <typename F>
+bool Find(HMODULE dll, const char* name, F& f) {
+  f = reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(dll, name)));
+  return f != nullptr;
+}
+
+// gdiplus.dll, loaded and started once for the whole run; shut down and
+// freed when the program ends.
+class GdiPlus {
+ public:
+  static GdiPlus& Get() {
+    static GdiPlus instance;
+    return instance;
+  }
+  bool ready() const { return ready_; }
+
+  CreateBitmapFromStream create_from_stream = nullptr;
+  GetImageSize width = nullptr;
+  GetImageSize height = nullptr;
+  LockBits lock_bits = nullptr;
+  UnlockBits unlock_bits = nullptr;
+  DisposeImage dispose = nullptr;
+
+ private:
+  GdiPlus() : dll_(LoadLibraryW(L"gdiplus.dll")) {
+    if (!dll_) return;
+    Startup startup = nullptr;
+    if (!Find(dll_, "GdiplusStartup", startup) || !Find(dll_, "GdiplusShutdown", shutdown_) ||
+        !Find(dll_, "GdipCreateBitmapFromStream", create_from_stream) ||
+        !Find(dll_, "GdipGetImageWidth", width) || !Find(dll_, "GdipGetImageHeight", height) ||
+        !Find(dll_, "GdipBitmapLockBits", lock_bits) ||
+        !Find(dll_, "GdipBitmapUnlockBits", unlock_bits) ||
+        !Find(dll_, "GdipDisposeImage", dispose)) {
+      return;
+    }
+    const StartupInput input;
+    ready_ = startup(&token_, &input, nullptr) == kOk;
+  }
+  ~GdiPlus() {
+    if (ready_) shutdown_(token_);
+    if (dll_) FreeLibrary(dll_);
+  }
+  GdiPlus(const GdiPlus&) = delete;
+  GdiPlus& operator=(const GdiPlus&) = delete;
+
+  HMODULE dll_;
+  Shutdown shutdown_ = nullptr;
+  ULONG_PTR token_ = 0;
+  bool ready_ = false;
+};
+
+struct StreamRelease {
+  void operator()(IStream* s) const { s->Release(); }
+};
+
+std::optional<std::string> ReadWhole(const std::wstring& path) {
+  UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return std::nullopt;
+  LARGE_INTEGER size{};
+  if (!GetFileSizeEx(file.get(), &size) || size.QuadPart > 256LL * 1024 * 1024) return std::nullopt;
+  std::string bytes(static_cast<std::size_t>(size.QuadPart), '\0');
+  DWORD read = 0;
+  if (!bytes.empty() &&
+      (!ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) ||
+       read != bytes.size())) {
+    return std::nullopt;
+  }
+  return bytes;
+}
+
+}  // namespace
+
+bool ImageDecoderAvailable() {
+  return GdiPlus::Get().ready();
+}
+
+std::optional<DecodedImage> DecodeImageFile(const std::wstring& path) {
+  GdiPlus& gdiplus = GdiPlus::Get();
+  if (!gdiplus.ready()) return std::nullopt;
+  const auto bytes = ReadWhole(path);
+  if (!bytes || bytes->empty()) return std::nullopt;
+
+  // The bytes go to GDI+ through a stream in memory, so that the file itself
+  // is not held open while the image lives.
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes->size());
+  if (!memory) return std::nullopt;
+  if (void* p = GlobalLock(memory)) {
+    memcpy(p, bytes->data(), bytes->size());
+    GlobalUnlock(memory);
+  }
+  IStream* raw = nullptr;
+  if (FAILED(CreateStreamOnHGlobal(memory, TRUE, &raw))) {
+    GlobalFree(memory);
+    return std::nullopt;
+  }
+  const std::unique_ptr<IStream, StreamRelease> stream(raw);
+
+  GpBitmap* bitmap = nullptr;
+  if (gdiplus.create_from_stream(stream.get(), &bitmap) != kOk || !bitmap) return std::nullopt;
+  std::optional<DecodedImage> image;
+  UINT w = 0, h = 0;
+  if (gdiplus.width(bitmap, &w) == kOk && gdiplus.height(bitmap, &h) == kOk && w > 0 && h > 0 &&
+      w <= 32768 && h <= 32768) {
+    // Reading every pixel decodes the whole file: a truncated one fails here.
+    const GpRect all{0, 0, static_cast<INT>(w), static_cast<INT>(h)};
+    BitmapData data{};
+    if (gdiplus.lock_bits(bitmap, &all, kLockRead, kFormat32bppArgb, &data) == kOk) {
+      image.emplace();
+      image->width = static_cast<int>(w);
+      image->height = static_cast<int>(h);
+      image->pixels.resize(static_cast<std::size_t>(w) * h);
+      for (UINT y = 0; y < h; ++y) {
+        const auto* row = static_cast<const std::uint8_t*>(data.scan0) +
+                          static_cast<std::ptrdiff_t>(y) * data.stride;
+        memcpy(&image->pixels[static_cast<std::size_t>(y) * w], row, w * 4);
+      }
+      gdiplus.unlock_bits(bitmap, &data);
+    }
+  }
+  gdiplus.dispose(bitmap);
+  return image;
+}
+
+}  // namespace z4::win32
