@@ -130,6 +130,10 @@ scenario adjust-mode winxp map 'AdjustMode.*'
 scenario adjust-graph winxp map 'AdjustGraph.*'
 scenario adjust-feed winxp map 'AdjustFeed.*'
 scenario adjust-japanese winxp map 'AdjustJapanese.*'
+scenario kiban-png winxp map 'KibanPng.*'
+scenario kiban-tiff winxp map 'KibanTiff.*'
+scenario kiban-log winxp map 'KibanLog.*'
+scenario kiban-japanese winxp map 'KibanJapanese.*'
 
 if [ $failures -ne 0 ]; then
   echo "wine: $failures failed"
