@@ -44,6 +44,7 @@ demo: win64 native
 bench: win64 native
 	bash bench/startup_time.sh $(BUILD)
 	bash bench/settings_round_trip.sh $(BUILD)
+	bash bench/viewers.sh $(BUILD)
 
 clean:
 	rm -rf $(BUILD)

@@ -38,15 +38,21 @@ std::string EncodeLevelBitmap(const std::vector<Colour>& rows, int width, int he
   Put16(out, 24);
   for (int i = 0; i < 6; ++i) Put32(out, 0);  // compression, image size, resolutions, colours
 
+  // The pixels, bottom row first, written in place into the sized string.
+  const std::size_t header = out.size();
+  out.resize(header + static_cast<std::size_t>(row_bytes) * h, '\0');
+  char* p = out.data() + header;
   for (std::uint32_t y = h; y-- > 0;) {
+    char* row = p;
     for (std::uint32_t x = 0; x < w; ++x) {
       const std::size_t at = static_cast<std::size_t>(y) * w + x;
       const Colour c = at < rows.size() && rows[at] != kInvalidColour ? rows[at] : 0x00FFFFFFu;
-      out += static_cast<char>((c >> 16) & 0xFF);
-      out += static_cast<char>((c >> 8) & 0xFF);
-      out += static_cast<char>(c & 0xFF);
+      row[0] = static_cast<char>((c >> 16) & 0xFF);
+      row[1] = static_cast<char>((c >> 8) & 0xFF);
+      row[2] = static_cast<char>(c & 0xFF);
+      row += 3;
     }
-    out.append(row_bytes - w * 3, '\0');
+    p += row_bytes;  // the padding stays zero
   }
   return out;
 }

@@ -185,7 +185,19 @@ void DialogWindow::SetIcon(int resource_id) {
 }
 
 void DialogWindow::SetText(int id, const std::string& text) {
-  SetDlgItemTextW(hwnd_, id, Widen(text).c_str());
+  // A control is told only of a text it does not already show: setting the
+  // same text again would repaint it for nothing (the graph's labels are set
+  // on every repaint).
+  const std::wstring wide = Widen(text);
+  if (HWND item = GetDlgItem(hwnd_, id)) {
+    const int length = GetWindowTextLengthW(item);
+    if (length == static_cast<int>(wide.size())) {
+      std::vector<wchar_t> now(static_cast<size_t>(length) + 1);
+      GetWindowTextW(item, now.data(), length + 1);
+      if (wide.compare(0, wide.size(), now.data(), static_cast<size_t>(length)) == 0) return;
+    }
+  }
+  SetDlgItemTextW(hwnd_, id, wide.c_str());
 }
 
 std::string DialogWindow::GetText(int id) {
@@ -272,7 +284,12 @@ void DialogWindow::SetTextFont(const std::string& face, int tenths_of_point) {
 void DialogWindow::ApplyTextFont(int id) {
   if (!font_) return;
   HWND target = id == 0 ? hwnd_ : GetDlgItem(hwnd_, id);
-  if (target) SendMessageW(target, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), TRUE);
+  // A control that has the font already is left alone: setting it again
+  // would repaint the control for nothing.
+  if (!target || reinterpret_cast<HGDIOBJ>(SendMessageW(target, WM_GETFONT, 0, 0)) == font_.get()) {
+    return;
+  }
+  SendMessageW(target, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), TRUE);
 }
 
 Rect DialogWindow::WindowRect() {
@@ -328,6 +345,9 @@ Rect DialogWindow::ControlRect(int id) {
 void DialogWindow::MoveControl(int id, const Rect& screen_rect, bool repaint) {
   HWND item = GetDlgItem(hwnd_, id);
   if (!item) return;
+  RECT now{};
+  GetWindowRect(item, &now);
+  if (ToRect(now) == screen_rect) return;  // already there: nothing to move or repaint
   POINT corners[2] = {{screen_rect.left, screen_rect.top}, {screen_rect.right, screen_rect.bottom}};
   MapWindowPoints(nullptr, hwnd_, corners, 2);
   ::MoveWindow(item, corners[0].x, corners[0].y, corners[1].x - corners[0].x,

@@ -13,9 +13,9 @@ constexpr INT kSystemRegion = 4;
 
 // Marks the points of `rect` (client coordinates of `window`) that the
 // screen shows of the window's client area.
-std::vector<bool> VisiblePoints(HWND window, HDC dc, const Rect& rect) {
+std::vector<char> VisiblePoints(HWND window, HDC dc, const Rect& rect) {
   const int w = rect.Width(), h = rect.Height();
-  std::vector<bool> visible(static_cast<std::size_t>(w) * static_cast<std::size_t>(h), false);
+  std::vector<char> visible(static_cast<std::size_t>(w) * static_cast<std::size_t>(h), 0);
   UniqueGdiObject region(CreateRectRgn(0, 0, 0, 0));
   // The visible region comes in screen coordinates on the NT family.
   if (!region || GetRandomRgn(dc, static_cast<HRGN>(region.get()), kSystemRegion) != 1) {
@@ -79,7 +79,7 @@ std::vector<Colour> CaptureClientArea(HWND window, const Rect& rect) {
   SelectObject(memory.get(), previous);
   if (!copied) return pixels;
 
-  const std::vector<bool> visible = VisiblePoints(window, screen.get(), rect);
+  const std::vector<char> visible = VisiblePoints(window, screen.get(), rect);
   const auto* source = static_cast<const std::uint32_t*>(bits);  // 0x00RRGGBB
   for (std::size_t i = 0; i < pixels.size(); ++i) {
     if (!visible[i]) continue;
