@@ -15,7 +15,9 @@ mkdir -p "$work"
 
 # The core sources the targets reach, and the fakes the port-level checks use.
 sources=(app/decimal.cpp app/program_folder.cpp device/file_exchange.cpp
-  settings/settings_file.cpp tests/fakes/fake_file_system.cpp tests/fakes/fake_registry.cpp
+  settings/settings_file.cpp viewers/level_data.cpp viewers/level_labels.cpp
+  viewers/level_curve.cpp viewers/captured_image.cpp viewers/error_log.cpp
+  tests/fakes/fake_file_system.cpp tests/fakes/fake_registry.cpp
   tests/fakes/fake_system.cpp tests/fakes/virtual_clock.cpp)
 flags=(-std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all
   -I"$root" -I"$root/tests")
@@ -33,6 +35,14 @@ seed() {
       printf '\x2a; Z-4\n  Density:95 ; dark\nDensity:80\nCCFLOffTim:0045\nVendor:KORA\nCCFLStabTim: 20\nFileFormat:p\n;ImageMove:Y\nFileDate:2004/02/29 12:00:00' >"$dir/board"
       ;;
     decimal_fuzz) printf '0045' >"$dir/a"; printf '4294967376' >"$dir/b" ;;
+    level_data_fuzz)
+      printf 'BlackLevel:,012\r\nMaxLevel:,255\r\nWhiteLevel:12,1,2,3,4,5,6,7,8,9,10\r\n,11,x,\r\n;\r\n' >"$dir/board"
+      { printf 'WhiteLevel:2100'; for i in $(seq 2100); do printf ',%d' $((i % 256)); [ $((i % 10)) -eq 0 ] && printf '\r\n'; done; printf '\r\n  ;\r\n'; } >"$dir/long"
+      ;;
+    inspection_fuzz)
+      printf 'MB000120.tif\0mb000121.TIF\0MBX00122.tif\0MB0001200.tif' >"$dir/names"
+      printf 'Lamp error\r\nCF card missing\r\nlast' >"$dir/log"
+      ;;
     file_date_fuzz) printf '2004/02/29 12:00:00' >"$dir/a"; printf '\x01\x02\x00\x00\x04\xfa\x00\x02\xfa\x02\x09\xfa\x01\x02\xfa\x00\x00\xfa\x00\x00' >"$dir/b" ;;
   esac
 }

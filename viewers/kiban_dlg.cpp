@@ -6,6 +6,7 @@
 #include "res/resource_ids.h"
 #include "viewers/builtin_fonts.h"
 #include "viewers/captured_image.h"
+#include "viewers/error_log.h"
 #include "viewers/file_name_dlg.h"
 
 namespace z4 {
@@ -189,15 +190,7 @@ void CKibanDlg::ShowLog() {
   log_text_.clear();
   const TransferResult fetched = TransferFile(ports_, "Z4.LOG", "", TransferMode::Fetch);
   if (fetched.status == 0) {
-    if (const auto bytes = ports_.files.ReadFile(fetched.path)) {
-      std::string_view rest = *bytes;
-      while (!rest.empty()) {
-        const auto lf = rest.find('\n');
-        log_text_ += std::string(rest.substr(0, lf)) + "\r\n";
-        if (lf == std::string_view::npos) break;
-        rest.remove_prefix(lf + 1);
-      }
-    }
+    if (const auto bytes = ports_.files.ReadFile(fetched.path)) log_text_ = ErrorLogText(*bytes);
   }
   PushTexts();
 }
