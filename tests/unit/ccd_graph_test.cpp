@@ -198,6 +198,17 @@ TEST_F(CcdGraphTest, NoMaximumLevelMeansLabelsButNoCurve) {
   EXPECT_TRUE(d.canvases.back()->LinesOfWidth(2).empty());
 }
 
+TEST_F(CcdGraphTest, MaximumLevelZeroScalesTheCurveToOneAndKeepsItInThePlot) {
+  auto& d = Open(LevelFile({0, 1, 50, 200}, "000"));
+  EXPECT_EQ(d.Control(IDC_LEVEL_AXIS_10).text, "1.0");
+  const auto curve = d.canvases.back()->LinesOfWidth(2);
+  ASSERT_EQ(curve.size(), 3u);
+  EXPECT_EQ(curve[0].from.y, 498);
+  EXPECT_EQ(curve[0].to.y, 8) << "a level of 1 at the top line";
+  EXPECT_EQ(curve[1].to.y, 8) << "levels above 1 on the top edge";
+  EXPECT_EQ(curve[2].to.y, 8);
+}
+
 TEST_F(CcdGraphTest, NoSeriesMeansNoGridNoCurveAndBlankLabels) {
   auto& d = Open("MaxLevel:,255\r\n");
   EXPECT_TRUE(d.canvases.empty());
