@@ -30,7 +30,10 @@ std::string NextArgument(std::string_view line, std::size_t& at) {
     const char c = line[at];
     if (c == '\\') {
       std::size_t run = 0;
-      while (at < line.size() && line[at] == '\\') ++run, ++at;
+      do {
+        ++run;
+        ++at;
+      } while (at < line.size() && line[at] == '\\');
       if (at < line.size() && line[at] == '"') {
         arg.append(run / 2, '\\');
         if (run % 2 == 1) {

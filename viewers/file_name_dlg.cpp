@@ -1,21 +1,11 @@
 #include "viewers/file_name_dlg.h"
 
 #include "app/shared_state.h"
+#include "app/utf8_length.h"
 #include "res/resource_ids.h"
 #include "viewers/builtin_fonts.h"
 
 namespace z4 {
-namespace {
-
-// Counts characters, not bytes, of UTF-8 text.
-std::size_t Characters(const std::string& utf8) {
-  std::size_t n = 0;
-  for (char c : utf8) n += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-  return n;
-}
-
-}  // namespace
-
 void CFileNameDlg::ReadBack() {
   name_part_ = view_->GetText(IDC_FILENAME_EDIT);
   prompt_ = view_->GetText(IDC_FILENAME_PROMPT);
@@ -53,7 +43,7 @@ void CFileNameDlg::OnPaint() {
 void CFileNameDlg::OnCommand(int id, int /*code*/) {
   if (id != IDC_FILENAME_SET) return;  // text changes in the edit are not looked at
   ReadBack();
-  if (Characters(name_part_) < 5) {
+  if (Utf8Length(name_part_) < 5) {
     SharedState::SetEnteredFileName(SharedState::GetEnteredFileName() + name_part_);
     view_->EndDialog(kResultOk);
   }

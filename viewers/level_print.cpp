@@ -1,5 +1,6 @@
 #include "viewers/level_print.h"
 
+#include "app/utf8_length.h"
 #include "res/resource_ids.h"
 #include "viewers/level_curve.h"
 #include "viewers/level_labels.h"
@@ -14,12 +15,6 @@ const std::string& Label(const std::map<int, std::string>& labels, int id) {
   static const std::string kEmpty;
   const auto it = labels.find(id);
   return it == labels.end() ? kEmpty : it->second;
-}
-
-int Characters(const std::string& utf8) {
-  int n = 0;
-  for (char c : utf8) n += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-  return n;
 }
 
 }  // namespace
@@ -57,10 +52,10 @@ void DrawPrintedGraph(Canvas& page, int orientation, const std::map<int, std::st
   }
   const int y = g.top + g.height + 20;
   const std::string& first = Label(labels, IDC_SAMPLE_AXIS_0);
-  page.Text(g.left - 10 * Characters(first), y, first);
+  page.Text(g.left - 10 * static_cast<int>(Utf8Length(first)), y, first);
   for (int k = 1; k <= 10; ++k) {
     const std::string& text = Label(labels, IDC_SAMPLE_AXIS_1 - 1 + k);
-    page.Text(g.left + k * step_x - 10 * Characters(text), y, text);
+    page.Text(g.left + k * step_x - 10 * static_cast<int>(Utf8Length(text)), y, text);
   }
 
   page.SelectPen(PenStyle::Solid, 3, kBlack);
