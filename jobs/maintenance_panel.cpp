@@ -83,19 +83,25 @@ void MaintenancePanel::Execute() {
   if (SharedState::GetJobRunning()) settings_.EnablePanelControls(false);
 }
 
+void MaintenancePanel::ShowSettingsAfter(int kind) {
+  if (kind == 2) {
+    // A read that did not finish: the settings are loaded again (the defaults
+    // when the board's file is not to be trusted) and the board is watched.
+    SharedState::SetDeviceState(2);
+    settings_.LoadAndShowSettings(true);
+  } else if (kind == 3) {
+    // A write that did not finish: back to the current settings.
+    settings_.LoadAndShowSettings(false);
+  }
+}
+
 void MaintenancePanel::Stop() {
   SharedState::SetPanelBusy(1);
   view_.StopTimer(TIMER_JOB);
   SharedState::SetJobRunning(false);
   DeleteIfPresent(kKindJob, "Z4.JOB");
   // JobKind keeps its value: a later stop repeats this for the same kind.
-  const int kind = SharedState::GetJobKind();
-  if (kind == 2) {
-    SharedState::SetDeviceState(2);
-    settings_.LoadAndShowSettings(true);
-  } else if (kind == 3) {
-    settings_.LoadAndShowSettings(false);
-  }
+  ShowSettingsAfter(SharedState::GetJobKind());
   settings_.EnablePanelControls(true);
   SharedState::SetPanelBusy(0);
 }
@@ -107,12 +113,7 @@ void MaintenancePanel::JobTick() {
   if (limit != -1 && SharedState::GetJobTicks() == limit) {
     SharedState::SetJobRunning(false);
     SharedState::SetUseDefaults(true);
-    if (kind == 2) {
-      SharedState::SetDeviceState(2);
-      settings_.LoadAndShowSettings(true);
-    } else if (kind == 3) {
-      settings_.LoadAndShowSettings(false);
-    }
+    ShowSettingsAfter(kind);
     settings_.EnablePanelControls(true);
     view_.StopTimer(TIMER_JOB);
     SharedState::SetCursorState(2);

@@ -30,6 +30,8 @@ class MaintenancePanel {
   // Deletes a file from the board when it is there, then gives the board a
   // moment before anything else reaches it.
   void DeleteIfPresent(int kind, const char* name);
+  // The settings panel after a settings job of this kind ended unfinished.
+  void ShowSettingsAfter(int kind);
   void ShowLevelGraph();
   void RunBoardInspection();
 
