@@ -42,13 +42,11 @@ else
   echo "import check: $count functions checked, all on the Windows 2000 list"
 fi
 
-for dir in win win64; do
-  chm=$build/$dir/utility.chm
-  if [ ! -f "$chm" ]; then
-    fail "no help file $chm"
-  elif ! python3 "$root/scripts/check-help.py" "$chm"; then
-    fail "help file $chm does not pass its check"
-  fi
-done
+chm=$build/win/utility.chm
+if [ ! -f "$chm" ]; then
+  fail "no help file $chm"
+elif ! python3 "$root/scripts/check-help.py" "$chm"; then
+  fail "help file $chm does not pass its check"
+fi
 
 [ $failures -eq 0 ] || exit 1

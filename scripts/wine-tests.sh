@@ -11,6 +11,11 @@ mkdir -p "$work"
 source "$(dirname "$0")/wine-env.sh"
 
 failures=0
+# The twin's help file, which the help-button test opens.
+if ! python3 "$z4_root/scripts/check-help.py" "$win/utility.chm"; then
+  echo "wine: help file $win/utility.chm missing or broken"
+  failures=$((failures + 1))
+fi
 z4_start_display || exit 1
 trap 'z4_stop_display' EXIT
 z4_template_prefix "$work/template"
