@@ -39,7 +39,7 @@ seed() {
       printf 'BlackLevel:,012\r\nMaxLevel:,255\r\nWhiteLevel:12,1,2,3,4,5,6,7,8,9,10\r\n,11,x,\r\n;\r\n' >"$dir/board"
       { printf 'WhiteLevel:2100'; for i in $(seq 2100); do printf ',%d' $((i % 256)); [ $((i % 10)) -eq 0 ] && printf '\r\n'; done; printf '\r\n  ;\r\n'; } >"$dir/long"
       ;;
-    inspection_fuzz)
+    captured_image_fuzz)
       printf 'MB000120.tif\0mb000121.TIF\0MBX00122.tif\0MB0001200.tif' >"$dir/names"
       printf 'Lamp error\r\nCF card missing\r\nlast' >"$dir/log"
       ;;

@@ -5,8 +5,12 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <gtest/gtest.h>
 #include <string>
 #include <vector>
+
+#include "board_registry.h"
+#include "res/resource_ids.h"
 
 namespace z4::e2e {
 
@@ -99,5 +103,21 @@ bool Checked(HWND dialog, int id);
 void ChooseRadio(HWND dialog, int id, int other);
 // Types into the edit field of a combo box.
 void TypeText(HWND dialog, int id, const std::wstring& text);
+
+// Starts the program with the board on drive E and hands its main window to
+// `check`; then closes it with Cancel.
+template <typename Check>
+void WithBoardWindow(Check check) {
+  ASSERT_TRUE(RegisterBoardNt(L'E'));
+  EmulatedBoard board;
+  ASSERT_TRUE(board.Start());
+  Process utility;
+  ASSERT_TRUE(utility.Start(ProgramPath()));
+  HWND window = WaitDialogWithControl(utility.Id(), IDC_SET, 15000);
+  ASSERT_NE(window, nullptr);
+  check(window);
+  Click(window, IDC_CANCEL_BUTTON);
+  EXPECT_TRUE(utility.WaitExit(10000));
+}
 
 }  // namespace z4::e2e

@@ -160,22 +160,6 @@ TEST(BoardMe, FoundThroughTheDynamicDeviceList) {
   ExpectBoardFoundOn(Route::WindowsMe, 4, 90);
 }
 
-// Starts the program with the board on drive E and hands its main window to
-// `check`; then closes it with Cancel.
-template <typename Check>
-void WithBoardWindow(Check check) {
-  ASSERT_TRUE(RegisterBoardNt(L'E'));
-  EmulatedBoard board;
-  ASSERT_TRUE(board.Start());
-  Process utility;
-  ASSERT_TRUE(utility.Start(ProgramPath()));
-  HWND window = WaitDialogWithControl(utility.Id(), IDC_SET, 15000);
-  ASSERT_NE(window, nullptr);
-  check(window);
-  Click(window, IDC_CANCEL_BUTTON);
-  EXPECT_TRUE(utility.WaitExit(10000));
-}
-
 TEST(NoTextTable, CaptionAndLabelsAreEmpty) {
   DeleteFileW(TextTablePath().c_str());
   WithBoardWindow([](HWND window) {
