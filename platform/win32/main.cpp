@@ -7,6 +7,7 @@
 #include "app/startup.h"
 #include "imaging/image_control_win32.h"
 #include "platform/win32/dialog_window.h"
+#include "platform/win32/failure_guard.h"
 #include "platform/win32/file_system_win32.h"
 #include "platform/win32/registry_win32.h"
 #include "platform/win32/system_win32.h"
@@ -41,6 +42,13 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   z4::win32::Win32Clock clock;
   z4::Ports ports{registry, system, files, clock};
   z4::win32::Win32DialogHost host(instance);
-  z4::RunUtility(ports, host);
-  return 0;
+  // The windows catch what their handlers throw; this catches the rest (the
+  // steps before the first window and after the last).
+  return z4::win32::Guarded(
+      nullptr,
+      [&] {
+        z4::RunUtility(ports, host);
+        return 0;
+      },
+      1);
 }
