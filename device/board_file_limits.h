@@ -12,7 +12,9 @@ namespace z4 {
 constexpr std::size_t kSettingsFileLimit = 64 * 1024;
 // "Z4.CSV": larger counts as unreadable.
 constexpr std::size_t kLevelFileLimit = 1024 * 1024;
-// "Z4.LOG": only this much of its start is shown.
-constexpr std::size_t kLogShownLimit = 1024 * 1024;
+// "Z4.LOG": only this much of its start is shown. An edit control takes
+// about a second and a half per megabyte to take and paint its text (measured
+// under Wine), and the window must not stop answering for that long.
+constexpr std::size_t kLogShownLimit = 256 * 1024;
 
 }  // namespace z4

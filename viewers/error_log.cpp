@@ -3,20 +3,24 @@
 #include <algorithm>
 
 #include "app/utf8_check.h"
+#include "device/board_file_limits.h"
 
 namespace z4 {
 namespace {
 
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
-constexpr char kNotShownEnglish[] = "[The log is longer than 1 MB: only its beginning is shown.]";
-// ［ログが 1 MB を超えるため、先頭部分だけを表示しています。］
+constexpr char kNotShownEnglish[] = "[The log is longer than 256 KB: only its beginning is shown.]";
+// ［ログが 256 KB を超えるため、先頭部分だけを表示しています。］
 constexpr char kNotShownJapanese[] =
-    "\xEF\xBC\xBB\xE3\x83\xAD\xE3\x82\xB0\xE3\x81\x8C 1 MB "
+    "\xEF\xBC\xBB\xE3\x83\xAD\xE3\x82\xB0\xE3\x81\x8C 256 KB "
     "\xE3\x82\x92\xE8\xB6\x85\xE3\x81\x88\xE3\x82\x8B\xE3\x81\x9F\xE3\x82\x81\xE3\x80\x81"
     "\xE5\x85\x88\xE9\xA0\xAD\xE9\x83\xA8\xE5\x88\x86\xE3\x81\xA0\xE3\x81\x91\xE3\x82\x92"
     "\xE8\xA1\xA8\xE7\xA4\xBA\xE3\x81\x97\xE3\x81\xA6\xE3\x81\x84\xE3\x81\xBE\xE3\x81\x99"
     "\xE3\x80\x82\xEF\xBC\xBD";
+
+// The notices name the limit.
+static_assert(kLogShownLimit == 256 * 1024);
 
 }  // namespace
 

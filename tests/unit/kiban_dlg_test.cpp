@@ -251,7 +251,7 @@ TEST_F(KibanDlgTest, TheJapaneseTexts) {
   EXPECT_TRUE(d.Control(IDC_KIBAN_STOP).text_font);
 }
 
-TEST_F(KibanDlgTest, ALongLogShowsItsFirstMegabyteAndSaysTheRestIsNotShown) {
+TEST_F(KibanDlgTest, ALongLogShowsItsBeginningAndSaysTheRestIsNotShown) {
   for (const int language : {1, 0}) {
     SCOPED_TRACE(language);
     SharedState::SetLanguageFlag(language);
