@@ -2,7 +2,7 @@
 BUILD ?= build
 GENERATOR := $(shell command -v ninja >/dev/null 2>&1 && echo Ninja || echo "Unix Makefiles")
 
-.PHONY: all deps native win win64 test test-native test-win test-wine demo bench clean
+.PHONY: all deps native win win64 test test-native test-win test-wine test-dist dist demo bench clean
 
 all: native win win64
 
@@ -36,7 +36,16 @@ test-win: win native
 test-wine: win64 native
 	bash scripts/wine-tests.sh $(BUILD)
 
-test: test-native test-win test-wine
+# The release archive: $(BUILD)/dist/Z4Utility-<version>.zip and its .sha256.
+dist: win
+	python3 scripts/make-dist.py $(BUILD)
+
+# Its contents checked against what was built.
+test-dist: dist
+	python3 -m unittest discover -s tests/scripts
+	python3 scripts/check-dist.py $(BUILD)
+
+test: test-native test-win test-dist test-wine
 
 demo: win64 native
 	bash scripts/demo.sh $(BUILD)

@@ -60,6 +60,12 @@ constexpr char kDosDevicePrefix[] = "\\DosDevices\\";
 // The mounted-device data of a removable medium starts with this path, in
 // UTF-16LE, followed by the storage instance's parent id prefix.
 constexpr char kRemovableMediaPath[] = "\\??\\STORAGE#RemovableMedia#";
+// Windows Vista and later record a USB disk's volume by the device path of the
+// storage unit itself, in UTF-16LE: this text, the unit number ("0" or "1"),
+// "#" and the interface class, such as
+// "_??_USBSTOR#Disk&Ven_KORA&Prod_Z-4&Rev_1.00#000000000000&0#{53f56307-...}".
+constexpr char kUsbStorageVolumePath[] =
+    "_??_USBSTOR#Disk&Ven_KORA&Prod_Z-4&Rev_1.00#000000000000&";
 
 // --- Buffer sizes and counts of the registry reads.
 constexpr std::size_t kTextBufferBytes = 256;
@@ -108,6 +114,43 @@ std::vector<std::uint8_t> RemovableMediaPattern(const std::string& parent_id_pre
 bool StartsWith(const std::vector<std::uint8_t>& data, const std::vector<std::uint8_t>& pattern) {
   return data.size() >= pattern.size() &&
          std::memcmp(data.data(), pattern.data(), pattern.size()) == 0;
+}
+
+char AsciiLower(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// Whether UTF-16LE `data` starts with the ASCII `text`, ignoring the case of
+// its letters.
+bool StartsWithIgnoringCase(const std::vector<std::uint8_t>& data, const std::string& text) {
+  if (data.size() < 2 * text.size()) return false;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char wanted = AsciiLower(text[i]);
+    const std::uint8_t low = data[2 * i];
+    if (data[2 * i + 1] != 0 || low > 0x7F || AsciiLower(static_cast<char>(low)) != wanted) {
+      return false;
+    }
+  }
+  return true;
+}
+
+// Looks at the mounted-device value of every drive letter from A to Z and
+// sets DeviceDrive to each letter whose data `matches`, so when several
+// match, the last one in alphabetical order wins. The table key is opened
+// afresh for every letter; a value that cannot be read is tried again, up to
+// five reads in all.
+template <typename Match>
+void ScanMountedDevices(Registry& registry, Match matches) {
+  for (char letter = 'A'; letter <= 'Z'; ++letter) {
+    RegistryKey mounted = RegistryKey::Open(registry, RegistryRoot::LocalMachine, kMountedDevices);
+    if (!mounted) return;
+    const std::string value = std::string(kDosDevicePrefix) + letter + ":";
+    std::optional<std::vector<std::uint8_t>> data;
+    for (int attempt = 0; attempt < kMountedDataReadAttempts && !data; ++attempt) {
+      data = registry.ReadValue(mounted.handle(), value, kMountedDataBufferBytes);
+    }
+    if (data && matches(*data)) SharedState::SetDeviceDrive(std::string(1, letter));
+  }
 }
 
 // "001" to "099": the number with "00" in front, cut to its last three characters.
@@ -159,6 +202,9 @@ void FindDeviceDrive(Ports& ports) {
     case OsFamily::Windows2000OrXP:
       FindDriveLetterNt(ports.registry);
       break;
+    case OsFamily::WindowsNtAfterXp:
+      FindDriveLetterByVolume(ports.registry);
+      break;
     case OsFamily::OtherWindows:
       break;
   }
@@ -173,6 +219,11 @@ OsFamily GetOsFamily(System& system) {
   if (version->major == 4 && version->minor == 90) return OsFamily::WindowsMe;
   if (version->major == 5 && (version->minor == 0 || version->minor == 1)) {
     return OsFamily::Windows2000OrXP;
+  }
+  // Only the NT family has versions after 5.1. Windows 8.1 and later report
+  // 6.2 to a program that does not declare them in its manifest.
+  if ((version->major == 5 && version->minor >= 2) || version->major >= 6) {
+    return OsFamily::WindowsNtAfterXp;
   }
   return OsFamily::OtherWindows;
 }
@@ -268,17 +319,18 @@ void FindDriveLetterNt(Registry& registry) {
   if (!prefix_data) return;
   const std::vector<std::uint8_t> pattern = RemovableMediaPattern(TextOf(*prefix_data));
 
-  // Every letter is looked at, so when several match the last one wins.
-  for (char letter = 'A'; letter <= 'Z'; ++letter) {
-    RegistryKey mounted = RegistryKey::Open(registry, RegistryRoot::LocalMachine, kMountedDevices);
-    if (!mounted) return;
-    const std::string value = std::string(kDosDevicePrefix) + letter + ":";
-    std::optional<std::vector<std::uint8_t>> data;
-    for (int attempt = 0; attempt < kMountedDataReadAttempts && !data; ++attempt) {
-      data = registry.ReadValue(mounted.handle(), value, kMountedDataBufferBytes);
-    }
-    if (data && StartsWith(*data, pattern)) SharedState::SetDeviceDrive(std::string(1, letter));
-  }
+  ScanMountedDevices(
+      registry, [&](const std::vector<std::uint8_t>& data) { return StartsWith(data, pattern); });
+}
+
+void FindDriveLetterByVolume(Registry& registry) {
+  // User mode wants the volume of logical unit 0; test/adjust mode works on
+  // unit 1. The rest of the device path (the interface class) is not compared.
+  const std::string unit_path =
+      kUsbStorageVolumePath + std::string(TestAdjustMode() ? "1" : "0") + "#";
+  ScanMountedDevices(registry, [&](const std::vector<std::uint8_t>& data) {
+    return StartsWithIgnoringCase(data, unit_path);
+  });
 }
 
 bool RegistryValueEquals(Registry& registry, const RegistryKey& key, const std::string& name,

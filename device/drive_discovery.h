@@ -18,10 +18,11 @@ namespace z4 {
 
 // The class of the running Windows, as far as the registry route goes.
 enum class OsFamily {
-  Windows98 = 0,        // 4.10
-  Windows2000OrXP = 1,  // 5.0 and 5.1
-  OtherWindows = 2,     // anything else, or a failed version query: no route
-  WindowsMe = 3,        // 4.90
+  Windows98 = 0,         // 4.10
+  Windows2000OrXP = 1,   // 5.0 and 5.1
+  OtherWindows = 2,      // anything else, or a failed version query: no route
+  WindowsMe = 3,         // 4.90
+  WindowsNtAfterXp = 4,  // 5.2, 6.x (Vista to 8.1) and 10.0 (10 and 11)
 };
 
 // Resets DeviceDrive and DeviceFound, reads the letter by the route of the
@@ -44,6 +45,11 @@ void ReadDriveLetter9x(Registry& registry, OsFamily variant);
 // Windows 2000 and XP: sets DeviceDrive from the mounted-device table entry
 // that points at the board's USB storage instance, or leaves it as it is.
 void FindDriveLetterNt(Registry& registry);
+
+// Windows versions after XP: sets DeviceDrive from the mounted-device table
+// entry that names the board's USB storage unit (unit 0, or unit 1 in
+// test/adjust mode), or leaves it as it is.
+void FindDriveLetterByVolume(Registry& registry);
 
 // True only when the value can be read (into a 256-byte buffer) and its text,
 // up to the terminating zero, equals `expected` byte for byte.

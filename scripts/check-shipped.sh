@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Checks what can be checked of the shipped 32-bit program without running it
-# (these machines cannot run 32-bit Windows programs): its kind, the oldest
-# Windows its header admits, every function it imports against the list of
-# functions that Windows 2000 has, and the help file beside it.
+# Checks what can be checked of the shipped 32-bit program without running it:
+# its kind, the oldest Windows its header admits, every function it imports
+# against the list of functions that Windows 2000 has, the manifest embedded
+# in it (and in the 64-bit twin, when that is built), and the help file
+# beside it.
 set -uo pipefail
 build=$(cd "${1:-build}" && pwd)
 exe=$build/win/Z4Utility.exe
@@ -41,6 +42,43 @@ if [ -n "$missing" ]; then
 else
   echo "import check: $count functions checked, all on the Windows 2000 list"
 fi
+
+# The manifest embedded in each program: well-formed, and naming the
+# processor architecture the program is built for (Windows refuses to start
+# a program whose manifest names another) and the program's own version.
+manifest_arch() {
+  case "$1" in
+    i386) echo x86 ;;
+    amd64) echo amd64 ;;
+    *) echo "unknown machine $1" ;;
+  esac
+}
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+for program in "$build/win/Z4Utility.exe" "$build/win64/Z4Utility.exe"; do
+  [ -f "$program" ] || continue
+  manifest=$scratch/manifest.xml
+  if ! python3 "$root/scripts/pe_resources.py" manifest "$program" >"$manifest"; then
+    fail "no single embedded manifest in $program"
+    continue
+  fi
+  if ! xmllint --noout "$manifest"; then
+    fail "the manifest of $program is not well-formed XML"
+    continue
+  fi
+  identity='/*[local-name()="assembly"]/*[local-name()="assemblyIdentity"]'
+  arch=$(xmllint --xpath "string($identity/@processorArchitecture)" "$manifest")
+  version=$(xmllint --xpath "string($identity/@version)" "$manifest")
+  machine=$(python3 "$root/scripts/pe_resources.py" machine "$program")
+  fixed=$(python3 "$root/scripts/pe_resources.py" version "$program" | sed -n 's/^FILEVERSION //p')
+  if [ "$arch" != "$(manifest_arch "$machine")" ]; then
+    fail "$program is for $machine but its manifest names processorArchitecture=\"$arch\""
+  elif [ -z "$fixed" ] || [ "$version" != "$fixed" ]; then
+    fail "$program is version ${fixed:-unknown} but its manifest names version \"$version\""
+  else
+    echo "manifest: $program ($machine) names $arch, version $version"
+  fi
+done
 
 chm=$build/win/utility.chm
 if [ ! -f "$chm" ]; then

@@ -128,8 +128,10 @@ scenario settings-2000 win2k map 'Settings2000.*'
 scenario settings-98 win98 map 'Settings98.*'
 scenario win10-no-option win10 map 'Win10NoOption.*'
 scenario win10-drive-option win10 map 'SettingsWin10.*'
+scenario win10-volume win10 map 'SettingsWin10Volume.*'
 scenario malformed-option winxp map 'MalformedOption*'
 scenario shipped-texts winxp map 'ShippedTexts.*' "$z4_root/res/Z4Utility.ini"
+scenario shipped-texts-japanese winxp map 'ShippedTexts.*' "$z4_root/res/ja/Z4Utility.ini"
 scenario help-button winxp map 'HelpButton.*'
 scenario adjust-mode winxp map 'AdjustMode.*'
 scenario adjust-graph winxp map 'AdjustGraph.*'

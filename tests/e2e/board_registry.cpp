@@ -41,6 +41,31 @@ bool RegisterBoardNt(wchar_t letter) {
                   static_cast<DWORD>(device.size() * sizeof(wchar_t)));
 }
 
+namespace {
+
+// The value Windows Vista and later write for a USB disk's volume: the storage
+// unit's device path in UTF-16LE, without a terminating zero.
+bool RegisterVolume(wchar_t letter, const std::wstring& device_path) {
+  const std::wstring name = std::wstring(L"\\DosDevices\\") + letter + L":";
+  return SetValue(HKEY_LOCAL_MACHINE, L"SYSTEM\\MountedDevices", name, REG_BINARY,
+                  device_path.data(), static_cast<DWORD>(device_path.size() * sizeof(wchar_t)));
+}
+
+const wchar_t kDiskInterface[] = L"{53f56307-b6bf-11d0-94f2-00a0c91efb8b}";
+
+}  // namespace
+
+bool RegisterBoardVolume(wchar_t letter, int unit) {
+  return RegisterVolume(letter, L"_??_USBSTOR#Disk&Ven_KORA&Prod_Z-4&Rev_1.00#000000000000&" +
+                                    std::to_wstring(unit) + L"#" + kDiskInterface);
+}
+
+bool RegisterOtherUsbDiskVolume(wchar_t letter) {
+  return RegisterVolume(
+      letter, std::wstring(L"_??_USBSTOR#Disk&Ven_SanDisk&Prod_Cruzer_Blade&Rev_1.00#4C530001&0#") +
+                  kDiskInterface);
+}
+
 bool RegisterBoard9x(Legacy variant, wchar_t letter) {
   const std::wstring scsi = L"SCSI\\KORA____Z-4_____________1\\";
   const std::wstring lun0 = variant == Legacy::Windows98

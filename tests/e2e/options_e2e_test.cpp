@@ -41,9 +41,12 @@ std::wstring OnlyMessageThenEnd(const std::wstring& arguments, std::wstring* cap
   return text;
 }
 
-TEST(Win10NoOption, TheRegistryRouteFindsNothingSoMessageKind0ThenTheEnd) {
+TEST(Win10NoOption, AnotherUsbDisksVolumeIsNotTheBoardSoMessageKind0ThenTheEnd) {
   ASSERT_TRUE(WriteBytes(TextTablePath(), kTexts));
-  EmulatedBoard board;  // a board on E: that only the option could name
+  // The emulated board answers on E:, but the registry names another USB disk
+  // there: only the option could name E:.
+  ASSERT_TRUE(RegisterOtherUsbDiskVolume(L'E'));
+  EmulatedBoard board;
   ASSERT_TRUE(board.Start());
   std::wstring caption;
   EXPECT_EQ(OnlyMessageThenEnd(L"", &caption), L"No Z-4 board was found.");

@@ -1,5 +1,6 @@
 // The board's settings through the real program: read from the emulated board,
 // changed in every control, written back, and the board unplugged.
+#include <cstdio>
 #include <gtest/gtest.h>
 #include <string>
 
@@ -28,9 +29,9 @@ const char kBoardState[] =
     "FileDate=2008/02/29 13:14:15\nImageMove=Y\n";
 
 // How the program learns the board's drive: the Windows 2000/XP registry, the
-// Windows 98 registry, or the /drive:E option (on Windows versions whose
-// registry the program does not read).
-enum class Route { Nt, Windows98, DriveOption };
+// Windows 98 registry, the volume entry of Windows Vista and later, or the
+// /drive:E option.
+enum class Route { Nt, Windows98, Volume, DriveOption };
 
 // What the window shows when the board's settings have arrived.
 void ExpectBoardState(HWND w) {
@@ -57,6 +58,11 @@ void ReadChangeWriteUnplug(Route route, bool* flush_file_seen) {
     ASSERT_TRUE(RegisterBoardNt(L'E'));
   } else if (route == Route::Windows98) {
     ASSERT_TRUE(RegisterBoard9x(Legacy::Windows98, L'E'));
+  } else if (route == Route::Volume) {
+    // Another USB disk before the board, and the board's second unit after it.
+    ASSERT_TRUE(RegisterOtherUsbDiskVolume(L'D'));
+    ASSERT_TRUE(RegisterBoardVolume(L'E', 0));
+    ASSERT_TRUE(RegisterBoardVolume(L'F', 1));
   }
   EmulatedBoard board;
   ASSERT_TRUE(board.Start(kBoardState));
@@ -131,9 +137,24 @@ TEST(Settings98, ReadChangedWrittenAndUnplugged) {
   ReadChangeWriteUnplug(Route::Windows98, nullptr);
 }
 
-// Windows 10: the registry route knows nothing of it, the option names the drive.
+// Windows 10: the option names the drive.
 TEST(SettingsWin10, ReadChangedWrittenAndUnpluggedThroughTheDriveOption) {
   ReadChangeWriteUnplug(Route::DriveOption, nullptr);
+}
+
+// Windows 10 without options: the board's volume entry names the drive.
+TEST(SettingsWin10Volume, FoundWithoutOptionsReadChangedWrittenAndUnplugged) {
+  OSVERSIONINFOW v{};
+  v.dwOSVersionInfoSize = sizeof(v);
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+  ASSERT_TRUE(GetVersionExW(&v));
+#pragma GCC diagnostic pop
+  std::printf("the system reports Windows %lu.%lu\n", v.dwMajorVersion, v.dwMinorVersion);
+  ASSERT_TRUE(v.dwMajorVersion > 5 || (v.dwMajorVersion == 5 && v.dwMinorVersion >= 2));
+  bool flush = true;
+  ReadChangeWriteUnplug(Route::Volume, &flush);
+  EXPECT_FALSE(flush) << "the flush file is for Windows 2000 only";
 }
 
 }  // namespace

@@ -68,6 +68,22 @@ std::vector<std::uint8_t> MediaData(const std::string& parent_id_prefix,
   return data;
 }
 
+// Mounted-device data of a volume on Windows Vista and later: the storage
+// unit's device path in UTF-16LE.
+std::vector<std::uint8_t> Utf16(const std::string& text) {
+  std::vector<std::uint8_t> data;
+  for (char c : text) {
+    data.push_back(static_cast<std::uint8_t>(c));
+    data.push_back(0);
+  }
+  return data;
+}
+const std::string kDiskClass = "{53f56307-b6bf-11d0-94f2-00a0c91efb8b}";
+const std::string kBoardUnit0 = "_??_USBSTOR#Disk&Ven_KORA&Prod_Z-4&Rev_1.00#000000000000&0#";
+const std::string kBoardUnit1 = "_??_USBSTOR#Disk&Ven_KORA&Prod_Z-4&Rev_1.00#000000000000&1#";
+const std::string kOtherUsbDisk =
+    "_??_USBSTOR#Disk&Ven_SanDisk&Prod_Cruzer_Blade&Rev_1.00#4C530001&0#";
+
 // Text followed by zeros up to `size` bytes.
 std::vector<std::uint8_t> Padded(const std::string& text, std::size_t size) {
   std::vector<std::uint8_t> data(text.begin(), text.end());
@@ -148,12 +164,23 @@ TEST(OsFamily, FollowsMajorAndMinorVersion) {
     OsFamily family;
   };
   const Case cases[] = {
-      {OsVersion{4, 10}, OsFamily::Windows98},      {OsVersion{4, 90}, OsFamily::WindowsMe},
-      {OsVersion{5, 0}, OsFamily::Windows2000OrXP}, {OsVersion{5, 1}, OsFamily::Windows2000OrXP},
-      {OsVersion{4, 0}, OsFamily::OtherWindows},    {OsVersion{5, 2}, OsFamily::OtherWindows},
-      {OsVersion{6, 0}, OsFamily::OtherWindows},    {OsVersion{6, 1}, OsFamily::OtherWindows},
-      {OsVersion{10, 0}, OsFamily::OtherWindows},   {OsVersion{3, 10}, OsFamily::OtherWindows},
-      {OsVersion{6, 10}, OsFamily::OtherWindows},   {OsVersion{4, 1}, OsFamily::OtherWindows},
+      {OsVersion{4, 10}, OsFamily::Windows98},
+      {OsVersion{4, 90}, OsFamily::WindowsMe},
+      {OsVersion{5, 0}, OsFamily::Windows2000OrXP},
+      {OsVersion{5, 1}, OsFamily::Windows2000OrXP},
+      {OsVersion{5, 2}, OsFamily::WindowsNtAfterXp},
+      {OsVersion{6, 0}, OsFamily::WindowsNtAfterXp},
+      {OsVersion{6, 1}, OsFamily::WindowsNtAfterXp},
+      {OsVersion{6, 2}, OsFamily::WindowsNtAfterXp},
+      {OsVersion{6, 3}, OsFamily::WindowsNtAfterXp},
+      {OsVersion{10, 0}, OsFamily::WindowsNtAfterXp},
+      {OsVersion{6, 10}, OsFamily::WindowsNtAfterXp},
+      {OsVersion{5, 3}, OsFamily::WindowsNtAfterXp},
+      {OsVersion{4, 0}, OsFamily::OtherWindows},
+      {OsVersion{3, 10}, OsFamily::OtherWindows},
+      {OsVersion{3, 51}, OsFamily::OtherWindows},
+      {OsVersion{4, 1}, OsFamily::OtherWindows},
+      {OsVersion{4, 95}, OsFamily::OtherWindows},
       {std::nullopt, OsFamily::OtherWindows},
   };
   for (const Case& c : cases) {
@@ -168,9 +195,10 @@ TEST(OsFamily, FollowsMajorAndMinorVersion) {
 TEST_F(DriveDiscoveryTest, UnsupportedVersionsReadNothingAndClearTheOutcome) {
   AddBoard9x(false);
   AddBoardNt();
-  const std::optional<OsVersion> versions[] = {OsVersion{4, 0}, OsVersion{5, 2}, OsVersion{6, 0},
-                                               OsVersion{6, 1}, OsVersion{6, 3}, OsVersion{10, 0},
-                                               std::nullopt};
+  Mount('F', Utf16(kBoardUnit0 + kDiskClass));
+  files.AddDrive('F');
+  // Windows 95 and NT 4.0 both report 4.0.
+  const std::optional<OsVersion> versions[] = {OsVersion{4, 0}, OsVersion{3, 51}, std::nullopt};
   for (const auto& version : versions) {
     system.version = version;
     SharedState::SetDeviceDrive("E");
@@ -481,6 +509,175 @@ TEST_F(DriveDiscoveryTest, WithoutTheMountedDeviceTableNothingIsFound) {
   EXPECT_EQ(Found(), 0);
 }
 
+// --- Windows Vista and later: the volume of the board's storage unit
+
+class LaterWindowsTest : public DriveDiscoveryTest {
+ protected:
+  // The board on E under Windows 10, beside a fixed disk on C (a disk
+  // signature and offset) and another USB disk on F.
+  void AddBoardLater() {
+    system.version = OsVersion{10, 0};
+    Mount('C', {0x12, 0x34, 0x56, 0x78, 0x00, 0x7E, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00});
+    Mount('E', Utf16(kBoardUnit0 + kDiskClass));
+    Mount('F', Utf16(kOtherUsbDisk + kDiskClass));
+    files.AddDrive('E');
+    files.AddDrive('F');
+  }
+};
+
+TEST_F(LaterWindowsTest, EveryNtVersionAfterXpFindsTheBoardsVolume) {
+  AddBoardLater();
+  for (const OsVersion version : {OsVersion{5, 2}, OsVersion{6, 0}, OsVersion{6, 1},
+                                  OsVersion{6, 2}, OsVersion{6, 3}, OsVersion{10, 0}}) {
+    SCOPED_TRACE(std::to_string(version.major) + "." + std::to_string(version.minor));
+    system.version = version;
+    files.log.clear();
+    Find();
+    EXPECT_EQ(Drive(), "E");
+    EXPECT_EQ(Found(), 1);
+    EXPECT_EQ(files.CountOps("cd E:"), 1) << "the letter is confirmed by entering it";
+  }
+  // Only the mounted-device table is read: no control set, no 9x key.
+  for (const auto& path : registry.OpenedPaths()) EXPECT_EQ(path, kMounted);
+}
+
+TEST_F(LaterWindowsTest, AnotherUsbDiskAloneIsNotTheBoard) {
+  system.version = OsVersion{6, 1};
+  Mount('E', Utf16(kOtherUsbDisk + kDiskClass));
+  // A disk of the same make with another serial number, and the XP-style
+  // entry of the board, are not the board either.
+  Mount('G', Utf16("_??_USBSTOR#Disk&Ven_KORA&Prod_Z-4&Rev_1.00#000000000001&0#" + kDiskClass));
+  Mount('H', MediaData(kPrefix));
+  AddNtInstance("001");
+  for (char letter : {'E', 'G', 'H'}) files.AddDrive(letter);
+  Find();
+  EXPECT_EQ(Drive(), "");
+  EXPECT_EQ(Found(), 0);
+  EXPECT_EQ(files.CountOps("cd"), 0);
+}
+
+TEST_F(LaterWindowsTest, TheDevicePathIsComparedUpToTheUnitWithoutRegardToCase) {
+  AddBoardLater();
+  std::string upper = kBoardUnit0 + kDiskClass;
+  for (char& c : upper) c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
+  std::string lower = kBoardUnit0;
+  for (char& c : lower) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+  // A letter with a high byte is another character, whatever its low byte.
+  const std::size_t k = kBoardUnit0.find("KORA");
+  std::vector<std::uint8_t> wide_k = Utf16(kBoardUnit0);
+  wide_k[2 * k + 1] = 0x01;
+  std::vector<std::uint8_t> short_data = Utf16(kBoardUnit0);
+  short_data.pop_back();  // half of the closing "#"
+
+  struct Case {
+    const char* what;
+    std::vector<std::uint8_t> data;
+    const char* drive;
+  };
+  const Case cases[] = {
+      {"exactly up to the unit", Utf16(kBoardUnit0), "E"},
+      {"upper case", Utf16(upper), "E"},
+      {"lower case", Utf16(lower), "E"},
+      {"any interface class after the unit", Utf16(kBoardUnit0 + "{other}"), "E"},
+      {"one character short", Utf16(kBoardUnit0.substr(0, kBoardUnit0.size() - 1)), ""},
+      {"one byte short", short_data, ""},
+      {"empty", {}, ""},
+      {"unit 1 in user mode", Utf16(kBoardUnit1 + kDiskClass), ""},
+      {"unit 10", Utf16(kBoardUnit0.substr(0, kBoardUnit0.size() - 2) + "10#"), ""},
+      {"a character with a high byte", wide_k, ""},
+      {"ASCII bytes, not UTF-16", std::vector<std::uint8_t>(kBoardUnit0.begin(), kBoardUnit0.end()),
+       ""},
+  };
+  for (const Case& c : cases) {
+    Mount('E', c.data);
+    Find();
+    EXPECT_EQ(Drive(), c.drive) << c.what;
+  }
+}
+
+TEST_F(LaterWindowsTest, LaterMatchingLetterWins) {
+  AddBoardLater();
+  Mount('G', Utf16(kBoardUnit0 + kDiskClass));
+  files.AddDrive('G');
+  Find();
+  EXPECT_EQ(Drive(), "G");
+  EXPECT_EQ(Found(), 1);
+
+  // The last match counts even when it cannot be entered: nothing is found.
+  files.RemoveDrive('G');
+  Find();
+  EXPECT_EQ(Drive(), "");
+  EXPECT_EQ(Found(), 0);
+}
+
+TEST_F(LaterWindowsTest, MountedDataMustFitIn1000BytesAndIsReadUpToFiveTimes) {
+  AddBoardLater();
+  auto data = Utf16(kBoardUnit0);
+  data.resize(1000, 0x41);
+  Mount('E', data);
+  Find();
+  EXPECT_EQ(Drive(), "E");
+
+  data.push_back(0x41);
+  Mount('E', data);
+  Find();
+  EXPECT_EQ(Drive(), "");
+
+  Mount('E', Utf16(kBoardUnit0 + kDiskClass));
+  registry.FailNextReads(DosDevice('E'), 4);
+  Find();
+  EXPECT_EQ(Drive(), "E");
+  registry.FailNextReads(DosDevice('E'), 5);
+  Find();
+  EXPECT_EQ(Drive(), "");
+}
+
+TEST_F(LaterWindowsTest, WithoutTheMountedDeviceTableNothingIsFound) {
+  system.version = OsVersion{6, 1};
+  files.AddDrive('E');
+  Find();
+  EXPECT_EQ(Drive(), "");
+  EXPECT_EQ(Found(), 0);
+}
+
+TEST_F(LaterWindowsTest, TestAdjustModeTakesUnit1WithoutProbing) {
+  SharedState::SetTestAdjustMode(1);
+  AddBoardLater();
+  Mount('G', Utf16("_??_usbstor#DISK&VEN_KORA&PROD_Z-4&REV_1.00#000000000000&1#" + kDiskClass));
+  Find();
+  EXPECT_EQ(Drive(), "G");
+  EXPECT_EQ(Found(), 1);
+  EXPECT_EQ(files.CountOps("cd"), 0);
+
+  // Unit 0 alone is of no use here.
+  registry = FakeRegistry();
+  AddBoardLater();
+  Find();
+  EXPECT_EQ(Drive(), "");
+  EXPECT_EQ(Found(), 0);
+}
+
+TEST_F(LaterWindowsTest, WindowsXpKeepsToItsOwnRoute) {
+  // The volume entry of later Windows means nothing on XP or 2000.
+  AddBoardLater();
+  for (const OsVersion version : {OsVersion{5, 1}, OsVersion{5, 0}}) {
+    system.version = version;
+    Find();
+    EXPECT_EQ(Drive(), "");
+    EXPECT_EQ(Found(), 0);
+  }
+  // With the XP entries for G as well, XP takes G and later Windows E.
+  AddNtInstance("001");
+  Mount('G', MediaData(kPrefix));
+  files.AddDrive('G');
+  system.version = OsVersion{5, 1};
+  Find();
+  EXPECT_EQ(Drive(), "G");
+  system.version = OsVersion{6, 0};
+  Find();
+  EXPECT_EQ(Drive(), "E");
+}
+
 // --- Comparing a value with a text
 
 TEST_F(DriveDiscoveryTest, ValueEqualsComparesTextUpToItsZeroInA256ByteBuffer) {
@@ -648,6 +845,7 @@ TEST_F(DriveDiscoveryTest, ANamedDriveSkipsTheRegistryOnEveryWindowsAndIsStillPr
     SCOPED_TRACE(std::to_string(version.major) + "." + std::to_string(version.minor));
     registry = FakeRegistry();
     AddBoardNt();  // the board's letter in the registry, E, must not count
+    Mount('E', Utf16(kBoardUnit0 + kDiskClass));
     system.version = version;
     files.AddDrive('F');
     SharedState::SetDriveOption("F");

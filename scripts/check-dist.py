@@ -1,0 +1,171 @@
+#!/usr/bin/env python3
+"""Checks the release archive that make dist wrote into BUILD/dist.
+
+    check-dist.py [BUILD]
+
+Its name and SHA-256 file; its file list; the program, help file and text
+tables inside, byte for byte the files they come from; the program's version
+resource and manifest against the version of the archive; the text files'
+line ends and encodings; what README.txt tells; and that the archive depends
+on nothing but the files' contents.
+"""
+import hashlib
+import os
+import shutil
+import sys
+import tempfile
+import xml.etree.ElementTree as ElementTree
+import zipfile
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import dist_archive  # noqa: E402
+import pe_resources  # noqa: E402
+
+TEXT_FILES = ("README.txt", "Z4Utility.ini", "English/Z4Utility.ini")
+# What a user must learn from README.txt, in both languages where it is prose.
+README_MUST_NAME = (
+    "/drive:X", "/adjust", "GDI+", "gdiplus.dll", "Windows 2000", "Windows XP", "Vista",
+    "Windows 95", "11", "English\\Z4Utility.ini", "utility.chm",
+    "ボードの見つけ方", "対応 Windows", "テスト・調整モード",
+)
+
+
+class Checks:
+    def __init__(self):
+        self.failures = 0
+
+    def expect(self, condition, message):
+        if not condition:
+            print("dist: FAILED: " + message)
+            self.failures += 1
+        return condition
+
+
+def text_file_problem(data):
+    """Why Notepad would not show this text file as written, or None.
+
+    Accepted: plain ASCII, or UTF-8 starting with a byte-order mark, which
+    Notepad on every Windows from 2000 on recognises (without the mark,
+    Notepad on Japanese Windows takes bytes above 0x7F as Shift-JIS). Lines
+    end in CR LF, the last one included."""
+    if b"\0" in data:
+        return "holds a NUL byte"
+    if not data.endswith(b"\r\n"):
+        return "does not end with CR LF"
+    if data.replace(b"\r\n", b"").count(b"\n"):
+        return "has a line ending in LF alone"
+    if data.replace(b"\r\n", b"").count(b"\r"):
+        return "has a line ending in CR alone"
+    if data.startswith(dist_archive.BOM):
+        try:
+            text = data[len(dist_archive.BOM):].decode("utf-8")
+        except UnicodeDecodeError as e:
+            return "is not valid UTF-8 after its byte-order mark (%s)" % e
+        if "\ufeff" in text:
+            return "holds a second byte-order mark"
+        return None
+    if any(b > 0x7F for b in data):
+        return "holds non-ASCII bytes without a UTF-8 byte-order mark"
+    return None
+
+
+def check_program(checks, exe, version):
+    pe = pe_resources.PeFile(exe)
+    checks.expect(pe.machine_name() == "i386",
+                  "Z4Utility.exe is for %s, not i386" % pe.machine_name())
+    numbers = tuple(int(n) for n in version.split(".")) + (0,)
+    file_version, product_version, strings = pe_resources.version_info(pe)
+    checks.expect(file_version == numbers,
+                  "FILEVERSION %s is not %s" % (file_version, numbers))
+    checks.expect(product_version == numbers,
+                  "PRODUCTVERSION %s is not %s" % (product_version, numbers))
+    for name in ("FileVersion", "ProductVersion"):
+        checks.expect(strings.get(name) == version,
+                      "%s text %r is not %r" % (name, strings.get(name), version))
+    manifests = pe_resources.manifests(pe)
+    if checks.expect(len(manifests) == 1, "%d manifests in Z4Utility.exe" % len(manifests)):
+        identity = ElementTree.fromstring(manifests[0]).find(
+            "{urn:schemas-microsoft-com:asm.v1}assemblyIdentity")
+        checks.expect(identity is not None and identity.get("version") == "%s.0" % version,
+                      "the manifest's version is not %s.0" % version)
+
+
+def check_reproducible(checks, inputs, version, archive_bytes):
+    """The archive built again from copies with other times and permissions."""
+    with tempfile.TemporaryDirectory() as stage:
+        copies = {}
+        for i, (name, path) in enumerate(sorted(inputs.items())):
+            copy = os.path.join(stage, "%d-%s" % (i, os.path.basename(path)))
+            shutil.copyfile(path, copy)
+            os.chmod(copy, 0o600 if i % 2 else 0o755)
+            os.utime(copy, (1234567890 + 7 * i, 1234567890 + 7 * i))
+            copies[name] = copy
+        again = dist_archive.build(copies, version)
+    checks.expect(again == archive_bytes,
+                  "built again from the same contents, the archive differs")
+
+
+def main(argv):
+    root = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+    build = os.path.abspath(argv[1] if len(argv) > 1 else "build")
+    checks = Checks()
+    version = dist_archive.read_version(root)
+    name = dist_archive.archive_name(version)
+    path = os.path.join(build, "dist", name)
+    if not checks.expect(os.path.isfile(path), "no archive %s" % path):
+        return 1
+    with open(path, "rb") as f:
+        archive_bytes = f.read()
+
+    digest = hashlib.sha256(archive_bytes).hexdigest()
+    try:
+        with open(path + ".sha256", encoding="ascii") as f:
+            recorded = f.read()
+    except OSError:
+        recorded = ""
+    checks.expect(recorded == "%s  %s\n" % (digest, name),
+                  "%s.sha256 does not hold the archive's SHA-256" % name)
+
+    folder = dist_archive.folder_name(version) + "/"
+    expected = sorted([folder, folder + "English/"] +
+                      [folder + n for n in ("English/Z4Utility.ini", "README.txt",
+                                            "Z4Utility.exe", "Z4Utility.ini", "utility.chm")])
+    inputs = dist_archive.default_inputs(root, build)
+    with zipfile.ZipFile(path) as archive:
+        names = archive.namelist()
+        checks.expect(names == expected, "entries %s, expected %s" % (names, expected))
+        checks.expect(archive.testzip() is None, "an entry's CRC does not match")
+        times = {info.date_time for info in archive.infolist()}
+        checks.expect(times == {dist_archive.ENTRY_TIME}, "entry times %s" % sorted(times))
+        inside = {n[len(folder):]: archive.read(n) for n in names if not n.endswith("/")}
+
+    for member in ("Z4Utility.exe", "utility.chm", "Z4Utility.ini", "English/Z4Utility.ini"):
+        with open(inputs[member], "rb") as f:
+            checks.expect(inside.get(member) == f.read(),
+                          "%s differs from %s" % (member, inputs[member]))
+    if "Z4Utility.exe" in inside:
+        check_program(checks, inside["Z4Utility.exe"], version)
+
+    for member in TEXT_FILES:
+        problem = text_file_problem(inside.get(member, b""))
+        checks.expect(problem is None, "%s %s" % (member, problem))
+    readme = inside.get("README.txt", b"").decode("utf-8", "replace")
+    checks.expect(readme.count(version) >= 2, "README.txt does not give the version %s" % version)
+    checks.expect("@" not in readme, "README.txt holds a placeholder")
+    for phrase in README_MUST_NAME:
+        checks.expect(phrase in readme, "README.txt does not mention %r" % phrase)
+    ini = inside.get("Z4Utility.ini", b"").decode("utf-8", "replace")
+    checks.expect("LANGUAGE=JAPAN\r\n" in ini, "the Z4Utility.ini beside the program is not Japanese")
+
+    check_reproducible(checks, inputs, version, archive_bytes)
+
+    if checks.failures:
+        print("dist: %d checks failed" % checks.failures)
+        return 1
+    print("dist: %s: %d entries, %d bytes, SHA-256 %s; all checks passed"
+          % (name, len(names), len(archive_bytes), digest))
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv))
