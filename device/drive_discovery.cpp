@@ -153,6 +153,11 @@ void ScanMountedDevices(Registry& registry, Match matches) {
   }
 }
 
+bool IsVersion(System& system, unsigned major, unsigned minor) {
+  const std::optional<OsVersion> version = system.Version();
+  return version && version->major == major && version->minor == minor;
+}
+
 // "001" to "099": the number with "00" in front, cut to its last three characters.
 std::string ControlSetNumber(int n) {
   const std::string text = "00" + std::to_string(n);
@@ -204,6 +209,11 @@ void FindDeviceDrive(Ports& ports) {
       break;
     case OsFamily::WindowsNtAfterXp:
       FindDriveLetterByVolume(ports.registry);
+      // Windows Server 2003 and XP x64 (5.2) may still record a USB disk's
+      // volume the way XP does.
+      if (SharedState::GetDeviceDrive().empty() && IsVersion(ports.system, 5, 2)) {
+        FindDriveLetterNt(ports.registry);
+      }
       break;
     case OsFamily::OtherWindows:
       break;

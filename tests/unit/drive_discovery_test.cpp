@@ -556,6 +556,17 @@ TEST_F(LaterWindowsTest, AnotherUsbDiskAloneIsNotTheBoard) {
   EXPECT_EQ(files.CountOps("cd"), 0);
 }
 
+TEST_F(LaterWindowsTest, VersionFivePointTwoAlsoTakesTheXpRouteWhenNoVolumeNamesTheBoard) {
+  Mount('H', MediaData(kPrefix));
+  AddNtInstance("001");
+  files.AddDrive('H');
+  for (const OsVersion version : {OsVersion{5, 2}, OsVersion{6, 0}}) {
+    system.version = version;
+    Find();
+    EXPECT_EQ(Drive(), version.major == 5 ? "H" : "") << version.major << "." << version.minor;
+  }
+}
+
 TEST_F(LaterWindowsTest, TheDevicePathIsComparedUpToTheUnitWithoutRegardToCase) {
   AddBoardLater();
   std::string upper = kBoardUnit0 + kDiskClass;
