@@ -14,7 +14,9 @@
    that chmcmd 3.2 gets wrong for pages in sub-folders (it files anchors under
    the page's bare name and treats "#name" links as links to the folder);
    scripts/check-help.py checks the anchors instead.
-4. Checks the result with scripts/check-help.py and only then moves it to the
+4. Sets the two build times chmcmd writes (in the file's header and in its
+   #SYSTEM entry) to zero, so that the same sources give the same bytes.
+5. Checks the result with scripts/check-help.py and only then moves it to the
    output path, so a broken help file never looks up to date.
 """
 
@@ -74,6 +76,26 @@ def write_sitemap(source, target, codepage):
         fail("%s:%d: %r cannot be written in code page %s"
              % (source, line, text[e.start:e.end], codepage))
     with open(target, "wb") as f:
+        f.write(data)
+
+
+def clear_build_times(path):
+    """Zeroes the header's time stamp (4 bytes at 16, big-endian) and the
+    #SYSTEM entry of code 10 (length 4, little-endian), which chmcmd takes from
+    the clock a moment apart."""
+    with open(path, "rb") as f:
+        data = bytearray(f.read())
+    if data[:4] != b"ITSF" or len(data) < 20:
+        fail("%s is not a compiled help file" % path)
+    stamp = int.from_bytes(data[16:20], "big")
+    data[16:20] = bytes(4)
+    entries = [m.start() for m in re.finditer(re.escape(b"\x0a\x00\x04\x00"), bytes(data))
+               if 0 <= int.from_bytes(data[m.start() + 4:m.start() + 8], "little") - stamp < 3600]
+    if len(entries) != 1:
+        fail("the build time of #SYSTEM in %s was not found once but %d times"
+             % (path, len(entries)))
+    data[entries[0] + 4:entries[0] + 8] = bytes(4)
+    with open(path, "wb") as f:
         f.write(data)
 
 
@@ -142,6 +164,7 @@ def main():
         fail("chmcmd failed (exit %d, %d complaint(s)); its whole output is in %s"
              % (run.returncode, len(complaints), log))
 
+    clear_build_times(built)
     check = subprocess.run([sys.executable, os.path.join(HERE, "check-help.py"), built],
                            stdin=subprocess.DEVNULL)
     if check.returncode != 0:
