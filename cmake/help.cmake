@@ -27,8 +27,7 @@ function(z4_add_help target_dir)
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS "${source_dir}/*")
   set(scripts
     "${Z4_HELP_ROOT}/scripts/build-help.py"
-    "${Z4_HELP_ROOT}/scripts/check-help.py"
-    "${Z4_HELP_ROOT}/scripts/chmread.py")
+    "${Z4_HELP_ROOT}/scripts/check-help.py")
   set(output "${target_dir}/utility.chm")
 
   add_custom_command(

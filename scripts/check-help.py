@@ -3,7 +3,8 @@
 
     scripts/check-help.py build/win/utility.chm
 
-Reads the CHM itself (scripts/chmread.py, standard library only) and checks:
+Reads the CHM through CHMLIB's tools (enum_chmLib and extract_chmLib, Debian
+package libchm-bin) and checks:
 
 - the table of contents and the index named in the file's #SYSTEM exist, decode
   in the code page of the file's language (that is how the help viewer reads
@@ -24,13 +25,85 @@ per problem, then the summary, and exits 1.
 import os
 import posixpath
 import re
+import shutil
+import struct
+import subprocess
 import sys
+import tempfile
 import urllib.parse
 from html.parser import HTMLParser
 
-sys.dont_write_bytecode = True  # no __pycache__ left in the source tree
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from chmread import ChmError, ChmFile  # noqa: E402
+
+class ChmError(Exception):
+    pass
+
+
+# One line of enum_chmLib's listing: section, start, length, kind, name.
+LISTING_RE = re.compile(r"^\s*\d+\s+\d+\s+\d+\s+(?:normal|special|meta)\s+(file|dir)\s+(/.*)$")
+
+
+class ChmFile:
+    """A compiled help file, listed with enum_chmLib and unpacked with
+    extract_chmLib into a temporary folder that close() removes."""
+
+    def __init__(self, path):
+        with open(path, "rb") as f:
+            head = f.read(0x18)
+        if len(head) < 0x18 or head[:4] != b"ITSF":
+            raise ChmError("not a CHM file (no ITSF signature)")
+        self.lcid_header = struct.unpack_from("<I", head, 0x14)[0]
+        self.names = []
+        for line in self.tool("enum_chmLib", path).splitlines():
+            m = LISTING_RE.match(line)
+            if m and m.group(1) == "file":
+                self.names.append(m.group(2))
+        if not self.names:
+            raise ChmError("enum_chmLib lists no files")
+        self.folder = tempfile.mkdtemp(prefix="z4-chm-")
+        self.tool("extract_chmLib", path, self.folder)
+
+    @staticmethod
+    def tool(name, *args):
+        try:
+            run = subprocess.run([name, *args], stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
+                                 stdin=subprocess.DEVNULL)
+        except OSError as e:
+            raise ChmError("cannot run %s (package libchm-bin): %s" % (name, e))
+        if run.returncode != 0:
+            raise ChmError("%s failed: %s" % (name, run.stdout.decode("latin-1").strip()))
+        return run.stdout.decode("latin-1")
+
+    def close(self):
+        shutil.rmtree(self.folder, ignore_errors=True)
+
+    def files(self):
+        """Every stored file, by its name in the CHM ("/en/index.html")."""
+        return sorted(self.names)
+
+    def read(self, name):
+        if name not in self.names:
+            raise KeyError(name)
+        try:
+            with open(os.path.join(self.folder, name.lstrip("/")), "rb") as f:
+                return f.read()
+        except OSError as e:
+            raise ChmError("%s was not unpacked: %s" % (name, e))
+
+    def system(self):
+        """The entries of /#SYSTEM that matter for checking a help file."""
+        data = self.read("/#SYSTEM")
+        info = {"lcid": self.lcid_header}
+        pos = 4
+        names = {0: "toc", 1: "index", 2: "default_topic", 3: "title", 16: "font"}
+        while pos + 4 <= len(data):
+            code, length = struct.unpack_from("<HH", data, pos)
+            value = data[pos + 4:pos + 4 + length]
+            pos += 4 + length
+            if code in names:
+                info[names[code]] = value.split(b"\0", 1)[0]
+            elif code == 4 and len(value) >= 4:
+                info["lcid"] = struct.unpack_from("<I", value, 0)[0]
+        return info
 
 # ANSI code page of the languages a help file is likely to be compiled with.
 CODEPAGES = {
@@ -109,7 +182,7 @@ class Checker:
         self.problems = []
         self.broken = 0
         self.links = 0
-        self.chm = ChmFile.open(path)
+        self.chm = ChmFile(path)
         self.files = set(self.chm.files())
         self.lower = {}
         for f in self.files:
@@ -319,12 +392,16 @@ def main(argv):
         return 2
     path = argv[1]
     label = os.path.basename(path)
+    checker = None
     try:
         checker = Checker(path)
         checker.run()
     except (OSError, ChmError, KeyError) as e:
         print("help: %s FAILED: cannot read it: %s" % (label, e))
         return 1
+    finally:
+        if checker is not None:
+            checker.chm.close()
     summary = "%d pages in the table of contents, %d index keywords, %d links, %d broken" % (
         len(checker.toc_pages), checker.keywords, checker.links, checker.broken)
     if not checker.problems:

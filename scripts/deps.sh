@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(cmake ninja-build g++ make g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine wine64 xvfb x11-apps
   googletest libgtest-dev libgmock-dev libbenchmark-dev imagemagick fonts-ipafont-gothic
-  fonts-wine ghostscript fp-utils python3 file libxml2-utils locales)
+  fonts-wine ghostscript fp-utils python3 file libxml2-utils locales libchm-bin)
 
 missing=()
 for p in "${packages[@]}"; do
