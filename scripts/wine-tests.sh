@@ -139,6 +139,7 @@ scenario kiban-png winxp map 'KibanPng.*'
 scenario kiban-tiff winxp map 'KibanTiff.*'
 scenario kiban-log winxp map 'KibanLog.*'
 scenario kiban-japanese winxp map 'KibanJapanese.*'
+scenario batch-settings winxp map 'BatchSettings.*'
 
 if [ $failures -ne 0 ]; then
   echo "wine: $failures failed"
