@@ -149,7 +149,7 @@ std::string BatchMessage(const BatchReport& report, BatchAction action, const st
 }
 
 std::string OutcomeText(const BatchReport& r) {
-  const std::string code = std::to_string(ExitCodeOf(r.outcome)) + " ";
+  std::string code = std::to_string(ExitCodeOf(r.outcome)) + " ";
   switch (r.outcome) {
     case BatchOutcome::Done:
       return code + "done";

@@ -1,5 +1,6 @@
 #include "app/run_log.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace z4 {
@@ -7,9 +8,8 @@ namespace {
 
 std::string Field(std::string text) {
   if (text.empty()) return "-";
-  for (char& c : text) {
-    if (c == '\t' || c == '\r' || c == '\n') c = ' ';
-  }
+  std::replace_if(
+      text.begin(), text.end(), [](char c) { return c == '\t' || c == '\r' || c == '\n'; }, ' ');
   return text;
 }
 

@@ -69,7 +69,7 @@ class BatchRunTest : public ::testing::Test, protected fakes::FakeMachine {
     fakes::RegisterBoardNt(registry, 'E');
   }
 
-  void PlugBoard(const sim::Settings& settings, sim::BoardOptions options = {}) {
+  void PlugBoard(const sim::Settings& settings, const sim::BoardOptions& options = {}) {
     board.emplace(files, clock, 'E', settings, options);
   }
   int Run(const std::string& options) {
