@@ -20,6 +20,7 @@ enum ExitCode : int {
   kExitReadBackDiffers = 5,  // /apply: the board holds other values than were written
   kExitNotWritten = 6,       // a file on this computer could not be written
   kExitBusy = 7,             // another /export or /apply runs from the same folder
+  kExitFailed = 8,           // the program stopped: not enough memory for a step
 };
 
 enum class BatchOutcome {

@@ -2,13 +2,13 @@
 
 #include "app/backup_folder.h"
 #include "app/batch_messages.h"
-#include "app/full_path.h"
 #include "app/program_folder.h"
 #include "app/run_lock.h"
 #include "app/run_log.h"
 #include "app/settings_apply.h"
 #include "app/settings_export.h"
 #include "app/shared_state.h"
+#include "device/board_file_limits.h"
 #include "device/drive_discovery.h"
 #include "device/file_exchange.h"
 #include "settings/settings_file_check.h"
@@ -29,8 +29,8 @@ BatchReport RunWithBoard(Ports& ports, DialogHost& host, const TextTable& texts,
   SettingsRecord values;
   if (action == BatchAction::Apply) {
     // Checked before anything goes near the board: a file that cannot be used
-    // sends nothing.
-    const auto bytes = ports.files.ReadFile(file);
+    // sends nothing. It is read with the limit of the board's own settings file.
+    const auto bytes = ports.files.ReadFile(file, kSettingsFileLimit);
     if (!bytes) return Outcome(BatchOutcome::FileUnreadable, file);
     SettingsFileCheck check = CheckSettingsFile(*bytes);
     if (!check.problems.empty()) {
@@ -54,12 +54,17 @@ BatchReport RunWithBoard(Ports& ports, DialogHost& host, const TextTable& texts,
   return report;
 }
 
+// The option's file as the system will use it, independent of the current folder.
+std::string FileOf(Ports& ports, const ProgramOptions& options) {
+  return options.batch_file.empty() ? std::string() : ports.files.FullPath(options.batch_file);
+}
+
 }  // namespace
 
 int RunBatch(Ports& ports, BatchPorts& batch, DialogHost& host, const TextTable& texts,
              const ProgramOptions& options) {
   const std::string folder = GetProgramFolder(ports.system);
-  const std::string file = FullPath(ports.files.CurrentDirectory(), options.batch_file);
+  const std::string file = FileOf(ports, options);
   BatchReport report;
   std::string drive;
   {
@@ -91,8 +96,7 @@ int RunBatch(Ports& ports, BatchPorts& batch, DialogHost& host, const TextTable&
 void RecordRefusedRun(Ports& ports, BatchPorts& batch, const ProgramOptions& options) {
   if (options.batch_option.empty()) return;
   AppendRunLog(batch.appender, GetProgramFolder(ports.system),
-               RunRecord{batch.wall_clock.Now(), "", options.batch_option,
-                         FullPath(ports.files.CurrentDirectory(), options.batch_file),
+               RunRecord{batch.wall_clock.Now(), "", options.batch_option, FileOf(ports, options),
                          OutcomeText(Outcome(BatchOutcome::Refused, options.rejected))});
 }
 

@@ -6,6 +6,7 @@
 #include "app/backup_folder.h"
 #include "app/settings_job_run.h"
 #include "app/shared_state.h"
+#include "device/board_file_limits.h"
 #include "device/file_exchange.h"
 #include "settings/settings_file.h"
 
@@ -24,7 +25,7 @@ BatchReport Outcome(BatchOutcome outcome, std::string subject = {}) {
 std::optional<std::string> FetchBoardSettings(Ports& ports) {
   const TransferResult fetched = TransferFile(ports, "Z4.INI", "", TransferMode::Fetch);
   if (fetched.status != 0) return std::nullopt;
-  return ports.files.ReadFile(fetched.path);
+  return ports.files.ReadFile(fetched.path, kSettingsFileLimit);
 }
 
 }  // namespace

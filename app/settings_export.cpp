@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "app/settings_job_run.h"
+#include "device/board_file_limits.h"
 #include "device/file_exchange.h"
 
 namespace z4 {
@@ -19,7 +20,7 @@ BatchReport ExportSettings(Ports& ports, DialogHost& host, const TextTable& text
   std::optional<std::string> bytes;
   if (job == SettingsJobResult::Finished) {
     const TransferResult fetched = TransferFile(ports, "Z4.INI", "", TransferMode::Fetch);
-    if (fetched.status == 0) bytes = ports.files.ReadFile(fetched.path);
+    if (fetched.status == 0) bytes = ports.files.ReadFile(fetched.path, kSettingsFileLimit);
   }
   // The settings have been read: the board's file goes, as when the window
   // has shown them.

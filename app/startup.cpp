@@ -4,6 +4,7 @@
 #include "app/batch_run.h"
 #include "app/command_line.h"
 #include "app/config_dlg.h"
+#include "app/failure_message.h"
 #include "app/shared_state.h"
 #include "app/text_table.h"
 #include "res/resource_ids.h"
@@ -20,6 +21,7 @@ int RunUtility(Ports& ports, BatchPorts& batch, DialogHost& host) {
   SharedState::SetTestAdjustMode(options.adjust ? 1 : 0);
   SharedState::SetDriveOption(options.drive);
   LoadTextTable(ports.files, ports.system, texts);
+  host.SetFailureMessage(FailureMessageText(SharedState::GetLanguageFlag()), kFailureCaption);
   if (!options.valid) {
     // Nothing on the board is touched: the user is told the accepted forms.
     RecordRefusedRun(ports, batch, options);

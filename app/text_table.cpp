@@ -43,6 +43,10 @@ constexpr std::array<std::string_view, kTextKeyCount> kKeyNames = {"CONF_DIALOG"
 
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
+// A text table is a few kilobytes; a file of megabytes is not one, and is
+// treated as missing rather than read whole.
+constexpr std::size_t kTextTableFileLimit = 4 * 1024 * 1024;
+
 bool IsSpace(char c) {
   return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
 }
@@ -115,7 +119,7 @@ void LoadTextTable(FileSystem& files, System& system, TextTable& table) {
     ApplyMissingFileDefaults(table);
     return;
   }
-  const auto bytes = files.ReadFile(path);
+  const auto bytes = files.ReadFile(path, kTextTableFileLimit);
   if (!bytes) {
     // Gone or unreadable since the presence test: the same as missing.
     ApplyMissingFileDefaults(table);

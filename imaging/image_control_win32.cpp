@@ -4,6 +4,7 @@
 #include <map>
 
 #include "imaging/image_decoder_win32.h"
+#include "platform/win32/failure_guard.h"
 #include "platform/win32/gdi_canvas.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/unicode.h"
@@ -85,7 +86,7 @@ void RebuildCache(HWND window, DisplayState& state) {
   state.cache_size = SIZE{cw, ch};
 }
 
-LRESULT CALLBACK DisplayProc(HWND window, UINT msg, WPARAM wparam, LPARAM lparam) {
+LRESULT HandleDisplay(HWND window, UINT msg, WPARAM wparam, LPARAM lparam) {
   switch (msg) {
     case WM_NCCREATE:
       SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(new DisplayState));
@@ -123,6 +124,11 @@ LRESULT CALLBACK DisplayProc(HWND window, UINT msg, WPARAM wparam, LPARAM lparam
       break;
   }
   return DefWindowProcW(window, msg, wparam, lparam);
+}
+
+LRESULT CALLBACK DisplayProc(HWND window, UINT msg, WPARAM wparam, LPARAM lparam) {
+  return Guarded(
+      window, [&] { return HandleDisplay(window, msg, wparam, lparam); }, LRESULT{0});
 }
 
 class Display : public ImageDisplay {

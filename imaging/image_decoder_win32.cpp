@@ -4,7 +4,9 @@
 #include <objidl.h>
 
 #include <memory>
+#include <new>
 
+#include "imaging/image_header.h"
 #include "platform/win32/handles.h"
 
 namespace z4::win32 {
@@ -104,7 +106,12 @@ std::optional<std::string> ReadWhole(const std::wstring& path) {
   if (!file) return std::nullopt;
   LARGE_INTEGER size{};
   if (!GetFileSizeEx(file.get(), &size) || size.QuadPart > 256LL * 1024 * 1024) return std::nullopt;
-  std::string bytes(static_cast<std::size_t>(size.QuadPart), '\0');
+  std::string bytes;
+  try {
+    bytes.resize(static_cast<std::size_t>(size.QuadPart));
+  } catch (const std::bad_alloc&) {
+    return std::nullopt;  // no memory for it: not an image the program can show
+  }
   DWORD read = 0;
   if (!bytes.empty() &&
       (!ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) ||
@@ -112,6 +119,25 @@ std::optional<std::string> ReadWhole(const std::wstring& path) {
     return std::nullopt;
   }
   return bytes;
+}
+
+// The locked pixels as an image of the program's own; nullopt when there is
+// not the memory for it, which is no reason to end the program.
+std::optional<DecodedImage> CopyPixels(const BitmapData& data, UINT w, UINT h) {
+  DecodedImage image;
+  try {
+    image.pixels.resize(static_cast<std::size_t>(w) * h);
+  } catch (const std::bad_alloc&) {
+    return std::nullopt;
+  }
+  image.width = static_cast<int>(w);
+  image.height = static_cast<int>(h);
+  for (UINT y = 0; y < h; ++y) {
+    const auto* row =
+        static_cast<const std::uint8_t*>(data.scan0) + static_cast<std::ptrdiff_t>(y) * data.stride;
+    memcpy(&image.pixels[static_cast<std::size_t>(y) * w], row, static_cast<std::size_t>(w) * 4);
+  }
+  return image;
 }
 
 }  // namespace
@@ -125,6 +151,13 @@ std::optional<DecodedImage> DecodeImageFile(const std::wstring& path) {
   if (!gdiplus.ready()) return std::nullopt;
   const auto bytes = ReadWhole(path);
   if (!bytes || bytes->empty()) return std::nullopt;
+  // A PNG or TIFF is measured by its header before anything is decoded: one
+  // that declares more pixels than the program takes is refused like a
+  // damaged one, and so is one whose header cannot be read.
+  if (KindOf(*bytes) != ImageKind::Other) {
+    const auto size = DeclaredImageSize(*bytes);
+    if (!size || !AcceptableImageSize(size->width, size->height)) return std::nullopt;
+  }
 
   // The bytes go to GDI+ through a stream in memory, so that the file itself
   // is not held open while the image lives.
@@ -145,21 +178,13 @@ std::optional<DecodedImage> DecodeImageFile(const std::wstring& path) {
   if (gdiplus.create_from_stream(stream.get(), &bitmap) != kOk || !bitmap) return std::nullopt;
   std::optional<DecodedImage> image;
   UINT w = 0, h = 0;
-  if (gdiplus.width(bitmap, &w) == kOk && gdiplus.height(bitmap, &h) == kOk && w > 0 && h > 0 &&
-      w <= 32768 && h <= 32768) {
+  if (gdiplus.width(bitmap, &w) == kOk && gdiplus.height(bitmap, &h) == kOk &&
+      AcceptableImageSize(w, h)) {
     // Reading every pixel decodes the whole file: a truncated one fails here.
     const GpRect all{0, 0, static_cast<INT>(w), static_cast<INT>(h)};
     BitmapData data{};
     if (gdiplus.lock_bits(bitmap, &all, kLockRead, kFormat32bppArgb, &data) == kOk) {
-      image.emplace();
-      image->width = static_cast<int>(w);
-      image->height = static_cast<int>(h);
-      image->pixels.resize(static_cast<std::size_t>(w) * h);
-      for (UINT y = 0; y < h; ++y) {
-        const auto* row = static_cast<const std::uint8_t*>(data.scan0) +
-                          static_cast<std::ptrdiff_t>(y) * data.stride;
-        memcpy(&image->pixels[static_cast<std::size_t>(y) * w], row, w * 4);
-      }
+      image = CopyPixels(data, w, h);
       gdiplus.unlock_bits(bitmap, &data);
     }
   }

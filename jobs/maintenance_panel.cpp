@@ -137,6 +137,10 @@ void MaintenancePanel::JobTick() {
     view_.StopTimer(TIMER_JOB);
     SharedState::SetDeviceSettings(SharedState::GetPendingSettings());
     DeleteDeviceFile(ports_, kDeleteSettings);
+  } else {
+    // Every other job ends here as well. Left running, timer 1 would go on
+    // polling the end marker and take the board inspection's.
+    view_.StopTimer(TIMER_JOB);
   }
   settings_.EnablePanelControls(true);
   if (kind == 2 && view_.GetCheck(IDC_ITEM_KIBAN)) view_.SetFocus(IDC_EXECUTE);

@@ -27,6 +27,9 @@ struct SaveFileRequest {
   std::string default_name;       // "1234ab.png"
   std::string filter;             // "png(*.png)|*.png|": description and pattern pairs
   std::string initial_folder;
+  bool hide_read_only = false;        // no "open as read-only" box
+  bool ask_before_replacing = false;  // asks before an existing file is replaced
+  bool folder_must_exist = false;     // only names in existing folders are taken
 };
 
 class DialogView {
@@ -92,8 +95,8 @@ class DialogView {
   virtual std::vector<Colour> CaptureClient(const Rect& rect) = 0;
   // The print dialog; nullptr when the user cancelled it or no printer is there.
   virtual std::unique_ptr<PrintJob> ChoosePrinter() = 0;
-  // The Save As dialog (read-only box hidden, asks before replacing a file,
-  // the folder must exist); the chosen path, or nullopt when cancelled.
+  // The Save As dialog as the request asks for it; the chosen path, or
+  // nullopt when cancelled.
   virtual std::optional<std::string> ChooseSaveFile(const SaveFileRequest& request) = 0;
   // The image component hosted in this window; nullptr when it has none.
   virtual ImageControl* Imaging() = 0;
@@ -132,6 +135,9 @@ class DialogHost {
   virtual int RunModal(int resource_id, DialogHandler& handler) = 0;
   // A message box with no owner window, OK only and no icon.
   virtual void ShowMessage(const std::string& text, const std::string& caption) = 0;
+  // What the windows say when a step fails for want of memory: the step is
+  // given up, the user told, and the program goes on.
+  virtual void SetFailureMessage(const std::string& /*text*/, const std::string& /*caption*/) {}
 };
 
 }  // namespace z4

@@ -3,12 +3,24 @@
 // macros in <windows.h>.
 #pragma once
 
+#include <cstddef>
+#include <limits>
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace z4 {
+
+// The start of a file, read up to a limit.
+struct FileStart {
+  std::string bytes;
+  bool whole = true;  // false when the file holds more than was read
+};
+
+// No limit on what ReadFile takes.
+constexpr std::size_t kAnySize = std::numeric_limits<std::size_t>::max();
 
 // A file held open; closed when the object goes away.
 class OpenFile {
@@ -37,9 +49,26 @@ class FileSystem {
   // the system gives them (which may include "." and ".."); nullopt when the
   // search cannot start.
   virtual std::optional<std::vector<std::string>> FindFiles(const std::string& pattern) = 0;
+  // The same for files only: folders that match are left out. Nullopt when the
+  // search cannot start; an empty list when only folders matched.
+  virtual std::optional<std::vector<std::string>> FindRegularFiles(const std::string& pattern) = 0;
 
-  // The whole file as bytes; nullopt when it cannot be opened or read.
-  virtual std::optional<std::string> ReadFile(const std::string& path) = 0;
+  // At most `limit` bytes from the start of the file; nullopt when it cannot
+  // be opened or read. Nothing beyond the limit is read or held in memory.
+  virtual std::optional<FileStart> ReadFileStart(const std::string& path, std::size_t limit) = 0;
+
+  // The whole file as bytes when it holds at most `limit` of them; nullopt when
+  // it cannot be opened or read, or is larger. Whatever is on a disk can be
+  // larger than the memory there is, so readers name the most they expect.
+  std::optional<std::string> ReadFile(const std::string& path, std::size_t limit = kAnySize) {
+    auto start = ReadFileStart(path, limit);
+    if (!start || !start->whole) return std::nullopt;
+    return std::move(start->bytes);
+  }
+
+  // The full path of a file, with "." and ".." resolved, as the system would
+  // use it; the path itself when the system cannot make one.
+  virtual std::string FullPath(const std::string& path) = 0;
 
   // Creates or truncates the file in place, writes the bytes, flushes and closes.
   virtual bool WriteNewFile(const std::string& path, const std::string& bytes) = 0;

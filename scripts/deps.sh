@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(cmake ninja-build g++ make g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine wine64 xvfb x11-apps
   googletest libgtest-dev libgmock-dev libbenchmark-dev imagemagick fonts-ipafont-gothic
-  fonts-wine ghostscript fp-utils python3 file)
+  fonts-wine ghostscript fp-utils python3 file locales)
 
 missing=()
 for p in "${packages[@]}"; do
@@ -12,7 +12,22 @@ for p in "${packages[@]}"; do
     missing+=("$p")
   fi
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
+
+# The Japanese locale: Wine takes the system code page (Shift-JIS) from it.
+japanese_locale() {
+  locale -a 2>/dev/null | grep -qix 'ja_JP.utf8' && return 0
+  if [ "$(id -u)" -ne 0 ]; then
+    echo "Missing the ja_JP.UTF-8 locale. Make it as root with:" >&2
+    echo "  localedef -i ja_JP -c -f UTF-8 ja_JP.UTF-8" >&2
+    return 1
+  fi
+  localedef -i ja_JP -c -f UTF-8 ja_JP.UTF-8
+}
+
+if [ ${#missing[@]} -eq 0 ]; then
+  japanese_locale
+  exit
+fi
 
 line="apt-get install -y --no-install-recommends ${missing[*]}"
 if [ "$(id -u)" -ne 0 ]; then
@@ -25,3 +40,4 @@ export DEBIAN_FRONTEND=noninteractive
 apt-get update -q >/dev/null
 # shellcheck disable=SC2086
 apt-get install -y -q --no-install-recommends ${missing[*]} >/dev/null
+japanese_locale

@@ -14,7 +14,8 @@ cxx=${CXX_FUZZ:-clang++}
 mkdir -p "$work"
 
 # The core sources the targets reach, and the fakes the port-level checks use.
-sources=(app/decimal.cpp app/program_folder.cpp device/file_exchange.cpp
+sources=(app/decimal.cpp app/program_folder.cpp app/utf8_check.cpp device/file_exchange.cpp
+  imaging/image_header.cpp
   settings/settings_file.cpp viewers/level_data.cpp viewers/level_labels.cpp
   viewers/level_curve.cpp viewers/captured_image.cpp viewers/error_log.cpp
   tests/fakes/fake_file_system.cpp tests/fakes/fake_registry.cpp
@@ -42,6 +43,9 @@ seed() {
     captured_image_fuzz)
       printf 'MB000120.tif\0mb000121.TIF\0MBX00122.tif\0MB0001200.tif' >"$dir/names"
       printf 'Lamp error\r\nCF card missing\r\nlast' >"$dir/log"
+      printf '\x80\x83\x89\x83\x93\x83\x76\r\n\xEF\xBB\xBFok\0\xE3\x83' >"$dir/code-page-log"
+      printf '\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\x20\0\0\0\x20\x01\x08\x02\0\0\0' >"$dir/png-header"
+      printf 'MM\0*\0\0\0\x08\0\x02\x01\0\0\x03\0\0\0\x01\x02\x80\0\0\x01\x01\0\x04\0\0\0\x01\0\x01\0\0' >"$dir/tiff-header"
       ;;
     file_date_fuzz) printf '2004/02/29 12:00:00' >"$dir/a"; printf '\x01\x02\x00\x00\x04\xfa\x00\x02\xfa\x02\x09\xfa\x01\x02\xfa\x00\x00\xfa\x00\x00' >"$dir/b" ;;
   esac

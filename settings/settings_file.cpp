@@ -3,6 +3,7 @@
 #include "app/decimal.h"
 #include "app/program_folder.h"
 #include "app/shared_state.h"
+#include "device/board_file_limits.h"
 #include "device/file_exchange.h"
 
 namespace z4 {
@@ -101,7 +102,7 @@ std::string RightmostOf(const std::string& text, std::size_t count) {
 // Reads a file into `accepted` (cleared first). False when it cannot be read.
 bool ParseFile(Ports& ports, const std::string& path, AcceptedValues& accepted) {
   accepted.Clear();
-  const auto bytes = ports.files.ReadFile(path);
+  const auto bytes = ports.files.ReadFile(path, kSettingsFileLimit);
   if (!bytes) return false;
   ParseSettingsFile(*bytes, accepted);
   return true;
@@ -301,7 +302,7 @@ int SaveSettings(Ports& ports, const SettingsRecord& record) {
   if (fetched.path.empty()) return 1;
   std::string old_bytes;
   if (fetched.status == 0) {
-    auto bytes = ports.files.ReadFile(fetched.path);
+    auto bytes = ports.files.ReadFile(fetched.path, kSettingsFileLimit);
     if (!bytes) return 1;
     old_bytes = std::move(*bytes);
   }

@@ -211,6 +211,7 @@ bool Board::EndJob(std::int64_t now) {
 }
 
 bool Board::WriteSelfTestResult(std::int64_t now) {
+  if (options_.self_test_log) return WriteBoardFile(kLogFileName, *options_.self_test_log, now);
   if (options_.self_test_errors) {
     return WriteBoardFile(kLogFileName, FailureLogText(*options_.self_test_errors), now);
   }

@@ -26,6 +26,9 @@ struct BoardOptions {
   // The self-test fails with these errors (one per line, see FailureLogText)
   // and writes them to "Z4.LOG"; it passes when absent.
   std::optional<std::string> self_test_errors;
+  // The self-test fails and writes these bytes unchanged as "Z4.LOG" (a log
+  // of any size or encoding); before self_test_errors.
+  std::optional<std::string> self_test_log;
   // "SetDataIn:" leaves the settings as they are, whatever "Z4.INI" holds.
   bool refuse_settings = false;
   // Length of one unit of "Wait:n".

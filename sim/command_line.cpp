@@ -52,6 +52,8 @@ std::string UsageText() {
          "                        (default: a generated series of 1728 levels)\n"
          "  --board-fail TEXT     the self-test fails and writes TEXT to Z4.LOG, one line\n"
          "                        per line of TEXT (\\n also ends a line)\n"
+         "  --board-log FILE      the self-test fails and writes FILE's bytes unchanged\n"
+         "                        as Z4.LOG\n"
          "  --qxr DIR             copy the files of DIR into the board's QXR folder at start\n"
          "  --wait-unit MS        length of one unit of Wait:n (default 1000)\n"
          "  --help                show this text\n";
@@ -88,6 +90,8 @@ CommandLineRead ReadCommandLine(const std::vector<std::string>& args) {
       text(line.journal);
     } else if (option == "--levels") {
       text(line.levels);
+    } else if (option == "--board-log") {
+      text(line.board_log);
     } else if (option == "--qxr") {
       text(line.qxr);
     } else if (option == "--board-fail") {

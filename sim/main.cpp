@@ -37,6 +37,13 @@ int Run(z4::sim::CommandLine line) {
       return 2;
     }
   }
+  if (!line.board_log.empty()) {
+    line.board.self_test_log = z4::sim::disk::ReadWhole(std::filesystem::u8path(line.board_log));
+    if (!line.board.self_test_log) {
+      Complain("cannot read the log file " + line.board_log);
+      return 2;
+    }
+  }
   z4::sim::DiskStorage storage(root);
   if (!line.qxr.empty()) {
     const std::string seeded =

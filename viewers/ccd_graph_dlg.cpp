@@ -3,6 +3,7 @@
 #include "app/decimal.h"
 #include "app/program_folder.h"
 #include "app/shared_state.h"
+#include "device/board_file_limits.h"
 #include "device/file_exchange.h"
 #include "res/resource_ids.h"
 #include "viewers/builtin_fonts.h"
@@ -71,7 +72,7 @@ bool CCcdGraphDlg::OnInitDialog(DialogView& view) {
     PushLabels();
     // The maximum level is read once, here, from the copy just fetched:
     // repaints and printing never go back to the board for it.
-    const auto bytes = ports_.files.ReadFile(Levels().file_path);
+    const auto bytes = ports_.files.ReadFile(Levels().file_path, kLevelFileLimit);
     max_level_ = bytes ? ParseDecimal(LevelKeyIn(*bytes, kMaxLevel)) : -1;
   }
   if (Levels().count != 0) {

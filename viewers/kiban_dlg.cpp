@@ -1,6 +1,9 @@
 #include "viewers/kiban_dlg.h"
 
+#include <algorithm>
+
 #include "app/shared_state.h"
+#include "device/board_file_limits.h"
 #include "device/file_exchange.h"
 #include "jobs/job_file.h"
 #include "res/resource_ids.h"
@@ -57,9 +60,22 @@ bool EnsureFolder(FileSystem& files, const std::string& folder) {
   return usable;
 }
 
+char AsciiLower(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
 std::string FolderOf(const std::string& path) {
   const auto cut = path.rfind('\\');
   return cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
+}
+
+// Whether two paths name the same file: their full paths, compared without
+// regard to case as the board's file system does.
+bool SamePath(FileSystem& files, const std::string& a, const std::string& b) {
+  const std::string full_a = files.FullPath(a);
+  const std::string full_b = files.FullPath(b);
+  return std::equal(full_a.begin(), full_a.end(), full_b.begin(), full_b.end(),
+                    [](char x, char y) { return AsciiLower(x) == AsciiLower(y); });
 }
 
 std::string NameOf(const std::string& path) {
@@ -165,7 +181,9 @@ void CKibanDlg::Evaluate() {
 std::string CKibanDlg::FindCapturedImage() {
   if (SharedState::GetDeviceFound() != 1) return {};
   const bool tiff = SharedState::GetDeviceSettings().FileFormat == 1;
-  const auto names = ports_.files.FindFiles(DeviceFilePath(tiff ? "QXR\\MB*.tif" : "QXR\\MB*.png"));
+  // A folder named like an image is passed over: it can never be copied.
+  const auto names =
+      ports_.files.FindRegularFiles(DeviceFilePath(tiff ? "QXR\\MB*.tif" : "QXR\\MB*.png"));
   return names ? NewestCapture(*names) : std::string();
 }
 
@@ -190,7 +208,11 @@ void CKibanDlg::ShowLog() {
   log_text_.clear();
   const TransferResult fetched = TransferFile(ports_, "Z4.LOG", "", TransferMode::Fetch);
   if (fetched.status == 0) {
-    if (const auto bytes = ports_.files.ReadFile(fetched.path)) log_text_ = ErrorLogText(*bytes);
+    // Only the start of a long log is read: the rest would stall the window.
+    if (const auto start = ports_.files.ReadFileStart(fetched.path, kLogShownLimit)) {
+      log_text_ =
+          ShownLogText(start->bytes, start->whole, SharedState::GetLanguageFlag(), ports_.system);
+    }
   }
   PushTexts();
 }
@@ -228,6 +250,9 @@ void CKibanDlg::SaveImage() {
   request.filter = tiff ? "tif(*.tif)|*.tif|" : "png(*.png)|*.png|";
   request.default_name = SharedState::GetEnteredFileName() + (tiff ? ".tif" : ".png");
   request.initial_folder = SharedState::GetSaveFolder();
+  request.hide_read_only = true;
+  request.ask_before_replacing = true;
+  request.folder_must_exist = true;
   const auto chosen = view_->ChooseSaveFile(request);
   // Only the proposed name is saved: it carries the board's number.
   if (!chosen || NameOf(*chosen) != request.default_name) return;
@@ -238,8 +263,11 @@ void CKibanDlg::SaveImage() {
   }
   SharedState::SetSaveFolder(FolderOf(*chosen));
   if (copied) {
-    // The board's image goes only once the copy is safely saved.
-    ports_.files.Delete(device_image_path_);
+    // The board's image goes only once the copy is safely saved, and never
+    // when the copy was saved over the board's image itself.
+    if (!SamePath(ports_.files, *chosen, device_image_path_)) {
+      ports_.files.Delete(device_image_path_);
+    }
   } else {
     view_->ShowMessage(SaveFailedText(SharedState::GetLanguageFlag(), *chosen),
                        SharedState::GetLanguageFlag() == 0 ? kJapanese.title : kEnglish.title);

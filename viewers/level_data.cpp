@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "app/decimal.h"
+#include "device/board_file_limits.h"
 #include "device/file_exchange.h"
 
 namespace z4 {
@@ -99,7 +100,7 @@ bool LoadLevelData(Ports& ports) {
   const TransferResult fetched = TransferFile(ports, "Z4.CSV", "", TransferMode::Fetch);
   series.file_path = fetched.path;
   if (fetched.status != 0) return false;
-  const auto bytes = ports.files.ReadFile(fetched.path);
+  const auto bytes = ports.files.ReadFile(fetched.path, kLevelFileLimit);
   if (!bytes) return false;
 
   enum { kSearching, kInSection, kDone } state = kSearching;
@@ -137,7 +138,7 @@ std::string ReadLevelKey(Ports& ports, int key) {
   // The fetch's status is not looked at: a copy left by an earlier fetch is
   // read as it is, and without any copy the result is empty.
   const TransferResult fetched = TransferFile(ports, "Z4.CSV", "", TransferMode::Fetch);
-  const auto bytes = ports.files.ReadFile(fetched.path);
+  const auto bytes = ports.files.ReadFile(fetched.path, kLevelFileLimit);
   return bytes ? LevelKeyIn(*bytes, key) : std::string();
 }
 

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/win32/failure_guard.h"
 #include "platform/win32/gdi_canvas.h"
 #include "platform/win32/print_job_win32.h"
 #include "platform/win32/unicode.h"
@@ -47,7 +48,8 @@ INT_PTR CALLBACK DialogWindow::Proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM l
     self = reinterpret_cast<DialogWindow*>(GetWindowLongPtrW(hwnd, DWLP_USER));
   }
   if (!self) return FALSE;
-  const INT_PTR result = self->Handle(msg, wparam, lparam);
+  const INT_PTR result = Guarded(
+      hwnd, [&] { return self->Handle(msg, wparam, lparam); }, static_cast<INT_PTR>(TRUE));
   if (msg == WM_NCDESTROY) SetWindowLongPtrW(hwnd, DWLP_USER, 0);
   return result;
 }
@@ -388,7 +390,9 @@ std::optional<std::string> DialogWindow::ChooseSaveFile(const SaveFileRequest& r
   dialog.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
   dialog.lpstrDefExt = extension.c_str();
   // Not "the file must exist": a Save As dialog is for new files.
-  dialog.Flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST;
+  dialog.Flags = (request.hide_read_only ? OFN_HIDEREADONLY : 0) |
+                 (request.ask_before_replacing ? OFN_OVERWRITEPROMPT : 0) |
+                 (request.folder_must_exist ? OFN_PATHMUSTEXIST : 0);
   if (!GetSaveFileNameW(&dialog)) return std::nullopt;
   return Narrow(file.data());
 }
@@ -413,6 +417,10 @@ ImageControl* DialogWindow::Imaging() {
     images_ = std::make_unique<Win32ImageControl>(display);
   }
   return &images_->control();
+}
+
+void Win32DialogHost::SetFailureMessage(const std::string& text, const std::string& caption) {
+  win32::SetFailureMessage(text, caption);
 }
 
 void Win32DialogHost::ShowMessage(const std::string& text, const std::string& caption) {

@@ -86,6 +86,7 @@ class Win32DialogHost : public DialogHost {
     return DialogWindow::Run(instance_, nullptr, resource_id, handler);
   }
   void ShowMessage(const std::string& text, const std::string& caption) override;
+  void SetFailureMessage(const std::string& text, const std::string& caption) override;
 
  private:
   HINSTANCE instance_;

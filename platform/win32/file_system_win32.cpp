@@ -94,35 +94,73 @@ bool Win32FileSystem::EnterDirectory(const std::string& path) {
   return SetCurrentDirectoryW(Widen(path).c_str()) != 0;
 }
 
-std::optional<std::vector<std::string>> Win32FileSystem::FindFiles(const std::string& pattern) {
+namespace {
+
+// The names a search finds; folders among them only when `folders` is set.
+std::optional<std::vector<std::string>> Find(const std::string& pattern, bool folders) {
   WIN32_FIND_DATAW data{};
   UniqueFind find(FindFirstFileW(Widen(pattern).c_str(), &data));
   if (!find) return std::nullopt;
   std::vector<std::string> names;
   do {
-    names.push_back(Narrow(data.cFileName));
+    if (folders || (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+      names.push_back(Narrow(data.cFileName));
+    }
   } while (FindNextFileW(find.get(), &data));
   return names;
 }
 
-std::optional<std::string> Win32FileSystem::ReadFile(const std::string& path) {
+}  // namespace
+
+std::optional<std::vector<std::string>> Win32FileSystem::FindFiles(const std::string& pattern) {
+  return Find(pattern, true);
+}
+
+std::optional<std::vector<std::string>> Win32FileSystem::FindRegularFiles(
+    const std::string& pattern) {
+  return Find(pattern, false);
+}
+
+std::optional<FileStart> Win32FileSystem::ReadFileStart(const std::string& path,
+                                                        std::size_t limit) {
   // Readers may share; a file someone is writing cannot be opened.
   UniqueFile file =
       Open(Widen(path), GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL);
   if (!file) return std::nullopt;
-  std::string bytes;
+  FileStart start;
   LARGE_INTEGER size{};
   if (GetFileSizeEx(file.get(), &size) && size.QuadPart > 0) {
-    bytes.reserve(static_cast<std::size_t>(size.QuadPart));
+    const auto expected = static_cast<unsigned long long>(size.QuadPart);
+    start.bytes.reserve(static_cast<std::size_t>(std::min<unsigned long long>(expected, limit)));
   }
   char buffer[64 * 1024];
   for (;;) {
+    // One byte beyond the limit tells whether the file goes on.
+    const std::size_t room = limit - start.bytes.size();
+    const auto wanted = static_cast<DWORD>(std::min<std::size_t>(sizeof buffer, room) +
+                                           (room < sizeof buffer ? 1 : 0));
     DWORD got = 0;
-    if (!::ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr)) return std::nullopt;
+    if (!::ReadFile(file.get(), buffer, wanted, &got, nullptr)) return std::nullopt;
     if (got == 0) break;
-    bytes.append(buffer, got);
+    if (got > room) {
+      start.bytes.append(buffer, room);
+      start.whole = false;
+      break;
+    }
+    start.bytes.append(buffer, got);
   }
-  return bytes;
+  return start;
+}
+
+std::string Win32FileSystem::FullPath(const std::string& path) {
+  const std::wstring wide = Widen(path);
+  const DWORD size = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+  if (size == 0) return path;
+  std::wstring full(size, L'\0');
+  const DWORD length = GetFullPathNameW(wide.c_str(), size, full.data(), nullptr);
+  if (length == 0 || length >= size) return path;
+  full.resize(length);
+  return Narrow(full);
 }
 
 bool Win32FileSystem::WriteNewFile(const std::string& path, const std::string& bytes) {

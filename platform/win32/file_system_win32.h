@@ -2,6 +2,7 @@
 // at the call.
 #pragma once
 
+#include <cstddef>
 #include <memory>
 #include <optional>
 #include <string>
@@ -21,7 +22,9 @@ class Win32FileSystem : public FileSystem {
   std::optional<std::string> CurrentDirectory() override;
   bool EnterDirectory(const std::string& path) override;
   std::optional<std::vector<std::string>> FindFiles(const std::string& pattern) override;
-  std::optional<std::string> ReadFile(const std::string& path) override;
+  std::optional<std::vector<std::string>> FindRegularFiles(const std::string& pattern) override;
+  std::optional<FileStart> ReadFileStart(const std::string& path, std::size_t limit) override;
+  std::string FullPath(const std::string& path) override;
   bool WriteNewFile(const std::string& path, const std::string& bytes) override;
   // Writes a temporary file beside the target, flushes it and moves it over the
   // target; the temporary is removed when any step fails.

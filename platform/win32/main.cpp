@@ -3,10 +3,12 @@
 #include <commctrl.h>
 #include <ole2.h>
 
+#include "app/batch_outcome.h"
 #include "app/ports.h"
 #include "app/startup.h"
 #include "imaging/image_control_win32.h"
 #include "platform/win32/dialog_window.h"
+#include "platform/win32/failure_guard.h"
 #include "platform/win32/file_appender_win32.h"
 #include "platform/win32/file_system_win32.h"
 #include "platform/win32/registry_win32.h"
@@ -46,5 +48,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   z4::win32::Win32FileAppender appender;
   z4::BatchPorts batch{wall_clock, appender};
   z4::win32::Win32DialogHost host(instance);
-  return z4::RunUtility(ports, batch, host);
+  // The windows catch what their handlers throw; this catches the rest (the
+  // steps before the first window and after the last).
+  return z4::win32::Guarded(
+      nullptr, [&] { return z4::RunUtility(ports, batch, host); }, int{z4::kExitFailed});
 }

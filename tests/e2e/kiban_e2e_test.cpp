@@ -2,7 +2,10 @@
 // image on screen, saving it under the proposed name, and the error log.
 #include <windows.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <gtest/gtest.h>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,11 +25,27 @@ bool Exists(const std::wstring& path) {
 class Inspection {
  public:
   bool Start(const char* texts, const std::string& state, const std::wstring& options = L"") {
+    return Open(texts, state, options) && Inspect();
+  }
+  // The program in test/adjust mode with the board, its settings read.
+  bool Open(const char* texts, const std::string& state, const std::wstring& options = L"") {
     if (!WriteBytes(ProgramFolder() + L"\\Z4Utility.ini", texts)) return false;
     if (!RegisterBoardNt(L'E') || !board.Start(state, options)) return false;
     if (!utility.Start(ProgramPath(), L"/adjust")) return false;
     main = WaitDialogWithControl(utility.Id(), IDC_EXECUTE, 15000);
-    if (!main || !WaitFor([&] { return ItemEnabled(main, IDC_EXECUTE); }, 30000)) return false;
+    return main && WaitFor([&] { return ItemEnabled(main, IDC_EXECUTE); }, 30000);
+  }
+  // One maintenance item run to its end.
+  bool RunItem(int item) {
+    SendDlgItemMessageW(main, item, BM_SETCHECK, BST_CHECKED, 0);
+    Click(main, IDC_EXECUTE);
+    const bool started = WaitFor([&] { return ItemEnabled(main, IDC_STOP); }, 10000);
+    const bool ended = WaitFor([&] { return ItemEnabled(main, IDC_EXECUTE); }, 30000);
+    SendDlgItemMessageW(main, item, BM_SETCHECK, BST_UNCHECKED, 0);
+    return started && ended;
+  }
+  // KIBAN with the number 1234 and EXEC, and the inspection window it opens.
+  bool Inspect() {
     SendDlgItemMessageW(main, IDC_ITEM_KIBAN, BM_SETCHECK, BST_CHECKED, 0);
     SendDlgItemMessageW(main, IDC_NUMBER, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"1234"));
     Click(main, IDC_EXECUTE);
@@ -189,6 +208,81 @@ TEST(KibanLog, AFailedTestShowsTheLogAndOkDeletesIt) {
   EXPECT_FALSE(Exists(L"E:\\QXR\\MB000001.png")) << "a failed test captures nothing";
   Click(s.window, IDC_KIBAN_OK);
   EXPECT_TRUE(WaitFor([] { return !Exists(L"E:\\Z4.LOG"); }, 5000)) << "acknowledged";
+  s.Return();
+  s.Close();
+}
+
+TEST(KibanAfterJob, AOneShotJobAndThenTheInspectionShowsTheCapture) {
+  Inspection s;
+  ASSERT_TRUE(s.Open(kEnglish, "FileFormat=P\n", L"--delay 300"));
+  ASSERT_TRUE(s.RunItem(IDC_ITEM_SWLED)) << "SW/LED, one shot, to its end";
+  ASSERT_TRUE(s.Inspect());
+  ASSERT_TRUE(s.WaitResult()) << "the inspection sees its end marker";
+  Sleep(300);  // the display paints
+  ExpectPatternOnScreen(s.window);
+  EXPECT_TRUE(Exists(L"E:\\QXR\\MB000001.png"));
+  s.Return();
+  s.Close();
+}
+
+// How long the window takes to answer a message: how long its thread is busy
+// with one step. Nullopt when it does not answer within `ms`.
+std::optional<DWORD> AnswerTime(HWND window, UINT ms) {
+  const DWORD before = GetTickCount();
+  DWORD_PTR result = 0;
+  if (!SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, ms, &result)) return std::nullopt;
+  return GetTickCount() - before;
+}
+
+TEST(KibanLongLog, ALogOfSixtyFourMegabytesOnOneLineShowsItsBeginningAndTheWindowAnswers) {
+  const std::wstring log = ProgramFolder() + L"\\long.log";
+  ASSERT_TRUE(WriteBytes(log, std::string(64u << 20, 'E')));
+  Inspection s;
+  ASSERT_TRUE(s.Start(kEnglish, "", L"--delay 500 --board-log \"" + log + L"\""));
+  const DWORD opened = GetTickCount();
+  DWORD longest = 0;
+  const bool shown = WaitFor(
+      [&] {
+        longest = std::max<DWORD>(longest, AnswerTime(s.window, 10000).value_or(10000));
+        return ItemEnabled(s.window, IDC_KIBAN_OK);
+      },
+      60000);
+  ASSERT_TRUE(shown);
+  std::printf("log shown %lu ms after the window opened; longest busy step %lu ms\n",
+              static_cast<unsigned long>(GetTickCount() - opened),
+              static_cast<unsigned long>(longest));
+  // The step that takes the end marker holds it 300 ms twice and pauses
+  // 150 ms after each of four presence tests: 1.2 s by design, whatever the
+  // log. Showing the log must not add a stall of its own beyond that.
+  EXPECT_LT(longest, 2000u);
+  const auto now = AnswerTime(s.window, 1000);
+  ASSERT_TRUE(now.has_value()) << "the window answers within a second once the log is shown";
+  const DWORD before = GetTickCount();
+  const std::wstring text = ItemText(s.window, IDC_KIBAN_LOG);
+  std::printf("then answered in %lu ms; the log's %zu characters read in %lu ms\n",
+              static_cast<unsigned long>(*now), text.size(),
+              static_cast<unsigned long>(GetTickCount() - before));
+  EXPECT_EQ(text.substr(0, 256u << 10), std::wstring(256u << 10, L'E'));
+  EXPECT_NE(text.find(L"only its beginning is shown"), std::wstring::npos);
+  EXPECT_LT(text.size(), (256u << 10) + 200);
+  Click(s.window, IDC_KIBAN_OK);
+  EXPECT_TRUE(WaitFor([] { return !Exists(L"E:\\Z4.LOG"); }, 5000)) << "acknowledged";
+  s.Return();
+  s.Close();
+  DeleteFileW(log.c_str());
+}
+
+// Run with the Japanese locale: the system code page is then Shift-JIS.
+TEST(KibanShiftJis, ALogInTheSystemsCodePageReadsAsJapanese) {
+  ASSERT_EQ(GetACP(), 932u) << "this scenario runs with LANG=ja_JP.UTF-8";
+  const std::wstring log = ProgramFolder() + L"\\sjis.log";
+  // "ランプエラー" and "CF" in Shift-JIS, as the board writes its log there.
+  ASSERT_TRUE(WriteBytes(log, "\x83\x89\x83\x93\x83\x76\x83\x47\x83\x89\x81\x5B\r\nCF\r\n"));
+  Inspection s;
+  ASSERT_TRUE(s.Start(kJapanese, "", L"--board-log \"" + log + L"\""));
+  ASSERT_TRUE(s.WaitResult());
+  EXPECT_EQ(ItemText(s.window, IDC_KIBAN_LOG),
+            L"\u30E9\u30F3\u30D7\u30A8\u30E9\u30FC\r\r\nCF\r\r\n");
   s.Return();
   s.Close();
 }

@@ -280,11 +280,49 @@ std::optional<std::vector<std::string>> FakeFileSystem::FindFiles(const std::str
   return found;
 }
 
-std::optional<std::string> FakeFileSystem::ReadFile(const std::string& path) {
+std::optional<std::vector<std::string>> FakeFileSystem::FindRegularFiles(
+    const std::string& pattern) {
+  auto found = FindFiles(pattern);
+  if (!found) return std::nullopt;
+  const auto cut = pattern.rfind('\\');
+  const std::string folder = pattern.substr(0, cut);
+  std::vector<std::string> files;
+  for (const auto& name : *found) {
+    const Entry* e = name == "." || name == ".." ? nullptr : Get(folder + "\\" + name);
+    if (e && !e->directory) files.push_back(name);
+  }
+  return files;
+}
+
+std::optional<FileStart> FakeFileSystem::ReadFileStart(const std::string& path, std::size_t limit) {
   Note("read " + path);
   const Entry* e = Get(path);
   if (!e || e->directory || e->held > 0) return std::nullopt;
-  return e->bytes;
+  FileStart start;
+  start.whole = e->bytes.size() <= limit;
+  start.bytes = e->bytes.substr(0, limit);
+  return start;
+}
+
+std::string FakeFileSystem::FullPath(const std::string& path) {
+  // Relative paths start in the current folder; "." and ".." are resolved.
+  std::string full = path.size() >= 2 && path[1] == ':' ? path : cwd_ + "\\" + path;
+  std::vector<std::string> parts;
+  std::size_t at = 0;
+  while (at <= full.size()) {
+    const auto end = full.find_first_of("\\/", at);
+    const std::string part = full.substr(at, end == std::string::npos ? end : end - at);
+    if (part == "..") {
+      if (parts.size() > 1) parts.pop_back();
+    } else if (!part.empty() && part != ".") {
+      parts.push_back(part);
+    }
+    if (end == std::string::npos) break;
+    at = end + 1;
+  }
+  std::string out;
+  for (const auto& part : parts) out += (out.empty() ? "" : "\\") + part;
+  return parts.size() == 1 ? out + "\\" : out;
 }
 
 bool FakeFileSystem::WriteNewFile(const std::string& path, const std::string& bytes) {

@@ -4,6 +4,7 @@
 // and compared without regard to case.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -58,7 +59,9 @@ class FakeFileSystem : public FileSystem {
   std::optional<std::string> CurrentDirectory() override;
   bool EnterDirectory(const std::string& path) override;
   std::optional<std::vector<std::string>> FindFiles(const std::string& pattern) override;
-  std::optional<std::string> ReadFile(const std::string& path) override;
+  std::optional<std::vector<std::string>> FindRegularFiles(const std::string& pattern) override;
+  std::optional<FileStart> ReadFileStart(const std::string& path, std::size_t limit) override;
+  std::string FullPath(const std::string& path) override;
   bool WriteNewFile(const std::string& path, const std::string& bytes) override;
   bool ReplaceFileContents(const std::string& path, const std::string& bytes) override;
   bool FlushFile(const std::string& path) override;

@@ -211,6 +211,7 @@ bool FakeUi::DispatchOne(std::int64_t until) {
   auto& t = owner->timers_.at(id);
   t.due = clock_.NowMs() + t.period;
   owner->handler_.OnTimer(id);
+  if (after_timer) after_timer();
   return true;
 }
 

@@ -158,6 +158,9 @@ class FakeUi {
   std::function<void(const Box&)> on_message_box;
   // Runs once a modal child has opened (its OnInitDialog is done).
   std::function<void(FakeDialog&)> on_child_open;
+  // Runs after every timer message, in modal loops too: for tests that act
+  // the moment a window shows something.
+  std::function<void()> after_timer;
 
   // Opens a top-level dialog: creates it, runs OnInitDialog, centres it when its
   // initialisation did not move it.

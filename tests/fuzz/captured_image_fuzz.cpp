@@ -1,5 +1,5 @@
 // What the board inspection reads from the board: the names of its captured
-// images and its error log.
+// images, its error log and the headers of its images.
 #include <algorithm>
 #include <cctype>
 #include <cstddef>
@@ -9,6 +9,9 @@
 #include <string_view>
 #include <vector>
 
+#include "app/utf8_check.h"
+#include "fakes/fake_system.h"
+#include "imaging/image_header.h"
 #include "viewers/captured_image.h"
 #include "viewers/error_log.h"
 
@@ -75,5 +78,27 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Check(joined == without_lf);
   const auto lfs = static_cast<std::size_t>(std::count(input.begin(), input.end(), '\n'));
   Check(lines == lfs + (!input.empty() && input.back() != '\n' ? 1 : 0));
+
+  // The log as shown: any start of the file, cut anywhere. Always well-formed
+  // text without NUL, never more than a few times the bytes read (a byte
+  // becomes at most one three-byte character, a line end two bytes), and a
+  // cut start ends in the notice.
+  z4::fakes::FakeSystem system;
+  const std::size_t cut =
+      input.empty() ? 0 : static_cast<unsigned char>(input[0]) * input.size() / 255;
+  const bool whole = cut >= input.size();
+  const std::string_view start = input.substr(0, cut);
+  const std::string notice = z4::ShownLogText("", false, 0, system);
+  const std::string shown = z4::ShownLogText(start, whole, 0, system);
+  Check(z4::IsValidUtf8(shown));
+  Check(shown.find('\0') == std::string::npos);
+  Check(shown.size() <= 3 * start.size() + 2 + (whole ? 0 : notice.size()));
+  if (!whole)
+    Check(shown.size() >= notice.size() && shown.substr(shown.size() - notice.size()) == notice);
+
+  // An image header: read within its bytes, and a size only for PNG or TIFF.
+  const auto declared = z4::DeclaredImageSize(input);
+  if (declared) Check(z4::KindOf(input) != z4::ImageKind::Other);
+  if (declared && z4::KindOf(input) == z4::ImageKind::Png) Check(input.size() >= 24);
   return 0;
 }

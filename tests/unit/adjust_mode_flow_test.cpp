@@ -258,6 +258,105 @@ TEST_F(AdjustModeFlowTest, SetWritesThroughTheJobTickAndAdoptsTheValues) {
   EXPECT_FALSE(files.Exists("E:\\Z4.INI"));
 }
 
+TEST_F(AdjustModeFlowTest, ABoardInspectionAfterAOneShotJobShowsTheCapture) {
+  PlugBoard();
+  ASSERT_TRUE(OpenUntilShown());
+  W().Control(IDC_ITEM_SWLED).checked = true;  // a one-shot job: job kind 0
+  ui.Click(IDC_EXECUTE);
+  ASSERT_TRUE(RunUntilIdle());
+  EXPECT_EQ(SharedState::GetJobKind(), 0);
+  EXPECT_FALSE(W().HasTimer(TIMER_JOB)) << "timer 1 stops at the end of every job";
+
+  W().Control(IDC_ITEM_SWLED).checked = false;
+  W().Control(IDC_ITEM_KIBAN).checked = true;
+  W().Control(IDC_NUMBER).text = "1234";
+  fakes::FakeDialog* inspection = nullptr;
+  std::int64_t opened_at = 0;
+  std::string shown;
+  bool main_job_timer = true;
+  ui.on_child_open = [&](fakes::FakeDialog& d) {
+    if (d.ResourceId() != IDD_KIBAN) return;
+    inspection = &d;
+    opened_at = clock.NowMs();
+    main_job_timer = W().HasTimer(TIMER_JOB);
+  };
+  // The window is closed once it shows its result, or after a minute without one.
+  ui.after_timer = [&] {
+    if (!inspection) return;
+    if (!inspection->Control(IDC_KIBAN_OK).enabled && clock.NowMs() - opened_at < 60000) return;
+    shown = inspection->images.drawn_file;
+    inspection->EndDialog(kResultOk);
+    inspection = nullptr;
+  };
+  ui.Click(IDC_EXECUTE);
+  EXPECT_FALSE(main_job_timer) << "the inspection runs with no timer 1 of the main window";
+  EXPECT_NE(shown, "") << "the captured image is shown";
+  EXPECT_EQ(Jobs().size(), 3u);
+}
+
+TEST_F(AdjustModeFlowTest, AnUnfinishedWriteShowsTheCurrentSettingsAgainAtStopAndTimeLimit) {
+  for (const bool by_stop : {true, false}) {
+    SCOPED_TRACE(by_stop ? "stop" : "time limit");
+    SharedState::Reset();
+    SharedState::SetTestAdjustMode(1);
+    SharedState::SetLanguageFlag(1);
+    sim::BoardOptions options;
+    options.never_end = true;
+    PlugBoard(options);
+    CConfigDlg window(ports, texts);
+    fakes::FakeUi here(clock);
+    here.Open(IDD_CONFIG, window);
+    // The read job never ends either: its time limit gives the panel back.
+    ASSERT_TRUE(here.RunUntilTrue([&] { return here.Main().Control(IDC_EXECUTE).enabled; }, 60000));
+    here.Main().ChooseRadio(IDC_FEED_CONTINUOUS, IDC_FEED_ONESHOT);
+    const int current = SharedState::GetDeviceSettings().Density;
+    here.Scroll(IDC_DENSITY_TRACKBAR, current == 72 ? 73 : 72);
+    here.Click(IDC_SET);
+    ASSERT_EQ(SharedState::GetJobKind(), 3);
+    if (by_stop) {
+      here.RunFor(1000);
+      here.Click(IDC_STOP);
+    } else {
+      ASSERT_TRUE(here.RunUntilTrue([] { return !SharedState::GetJobRunning(); }, 60000));
+      EXPECT_EQ(SharedState::GetJobTicks(), 80);
+    }
+    EXPECT_EQ(here.Main().Control(IDC_DENSITY_TRACKBAR).pos, current)
+        << "the current settings are shown again";
+    EXPECT_TRUE(here.Main().Control(IDC_FEED_CONTINUOUS).checked) << "without a reload";
+    EXPECT_FALSE(here.Main().HasTimer(TIMER_JOB));
+    EXPECT_TRUE(here.Main().Control(IDC_EXECUTE).enabled);
+  }
+}
+
+TEST_F(AdjustModeFlowTest, TheNumberFieldGivesTenCharactersToTheInspectionsFileName) {
+  PlugBoard();
+  ASSERT_TRUE(OpenUntilShown());
+  W().Control(IDC_ITEM_KIBAN).checked = true;
+  W().Control(IDC_NUMBER).text = "123456789012";
+  std::string entered;
+  fakes::FakeDialog* inspection = nullptr;
+  ui.on_child_open = [&](fakes::FakeDialog& d) {
+    if (d.ResourceId() == IDD_KIBAN) {
+      entered = SharedState::GetEnteredFileName();
+      inspection = &d;
+    } else if (d.ResourceId() == IDD_FILENAME) {
+      d.Control(IDC_FILENAME_EDIT).text = "ab";
+      d.Handler().OnCommand(IDC_FILENAME_SET, 0);
+    }
+  };
+  ui.save_answer = std::nullopt;  // the user looks at the proposed name and cancels
+  ui.after_timer = [&] {
+    if (!inspection || !inspection->Control(IDC_KIBAN_OK).enabled) return;
+    inspection->Handler().OnCommand(IDC_KIBAN_OK, 0);
+    inspection->EndDialog(kResultOk);
+    inspection = nullptr;
+  };
+  ui.Click(IDC_EXECUTE);
+  EXPECT_EQ(entered, "1234567890");
+  ASSERT_EQ(ui.save_requests.size(), 1u);
+  EXPECT_EQ(ui.save_requests[0].default_name, "1234567890ab.tif") << "the board keeps TIFF";
+}
+
 // --- Rules of the settings flow that matter in this mode as well
 
 TEST_F(AdjustModeFlowTest, AWriteTheBoardDidNotTakeLeavesTheDefaultsForTheNextLoad) {

@@ -213,11 +213,17 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(BatchRunTest, AFileThatCannotBeReadIsAnInvalidFileAndNothingIsSent) {
   PlugBoard(BoardB());
+  // Far larger than any settings file: not read at all.
+  files.AddFile("C:\\batch\\huge.ini", ValidFile() + std::string(70 * 1024, ';'));
   files.log.clear();
   EXPECT_EQ(Run("/quiet /apply C:\\batch\\missing.ini"), kExitInvalidFile);
+  EXPECT_EQ(Run("/quiet /apply C:\\batch\\huge.ini"), kExitInvalidFile);
   EXPECT_EQ(BoardOperations(), 0);
+  EXPECT_TRUE(board->board().jobs().empty());
   EXPECT_TRUE(host.boxes.empty()) << "quiet";
-  EXPECT_NE(Log().find("4 invalid file: cannot be read"), std::string::npos);
+  EXPECT_NE(Log().find("\tC:\\batch\\missing.ini\t4 invalid file: cannot be read"),
+            std::string::npos);
+  EXPECT_NE(Log().find("\tC:\\batch\\huge.ini\t4 invalid file: cannot be read"), std::string::npos);
 }
 
 TEST_F(BatchRunTest, WithoutABoardTheFileIsLeftAsItWas) {

@@ -298,6 +298,24 @@ TEST_F(CcdGraphTest, SaveWritesTheCapturedClientRowsAsLevelBmp) {
   EXPECT_TRUE(ui.Boxes().empty());
 }
 
+TEST_F(CcdGraphTest, WhileTheBitmapIsWrittenTheButtonsAreOffAndTheCursorWaits) {
+  auto& d = Open(LevelFile(Ramp(10, 10)));
+  std::vector<bool> enabled;
+  CursorShape cursor = CursorShape::Arrow;
+  files.before_operation = [&](const std::string& op) {
+    if (op.rfind("replace ", 0) != 0) return;
+    for (int id : {IDC_GRAPH_END, IDC_GRAPH_PRINT, IDC_GRAPH_SAVE}) {
+      enabled.push_back(d.Control(id).enabled);
+    }
+    cursor = ui.cursor;
+  };
+  ui.Click(IDC_GRAPH_SAVE);
+  EXPECT_EQ(enabled, (std::vector<bool>{false, false, false}));
+  EXPECT_EQ(cursor, CursorShape::Wait);
+  EXPECT_EQ(ui.cursor, CursorShape::Arrow);
+  EXPECT_TRUE(d.Control(IDC_GRAPH_SAVE).enabled);
+}
+
 TEST_F(CcdGraphTest, ASaveThatFailsSaysSoKeepsTheOldFileAndGivesTheButtonsBack) {
   auto& d = Open(LevelFile(Ramp(10, 10)));
   files.AddFile(kLevelBmp, "old picture");

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/shared_state.h"
+#include "device/board_file_limits.h"
 #include "fakes/fake_board_storage.h"
 #include "fakes/fake_machine.h"
 #include "fakes/fake_ui.h"
@@ -248,6 +249,154 @@ TEST_F(KibanDlgTest, TheJapaneseTexts) {
   EXPECT_EQ(d.Control(IDC_KIBAN_STOP).text, "\xE4\xB8\xAD\xE6\x96\xAD");
   EXPECT_EQ(d.FontSize(), 90);
   EXPECT_TRUE(d.Control(IDC_KIBAN_STOP).text_font);
+}
+
+TEST_F(KibanDlgTest, ALongLogShowsItsBeginningAndSaysTheRestIsNotShown) {
+  for (const int language : {1, 0}) {
+    SCOPED_TRACE(language);
+    SharedState::SetLanguageFlag(language);
+    // One line of 3 MiB: the board's log as a damaged board might leave it.
+    PlugBoard('P', std::string(3 * 1024 * 1024, 'E'));
+    CKibanDlg window(ports);
+    fakes::FakeUi here(clock);
+    auto& d = here.Open(IDD_KIBAN, window);
+    ASSERT_TRUE(here.RunUntilTrue([&] { return d.Control(IDC_KIBAN_OK).enabled; }, 60000));
+    const std::string& shown = d.Control(IDC_KIBAN_LOG).text;
+    EXPECT_EQ(shown.substr(0, kLogShownLimit), std::string(kLogShownLimit, 'E'));
+    EXPECT_EQ(shown.substr(kLogShownLimit, 2), "\r\n");
+    const std::string notice = shown.substr(kLogShownLimit + 2);
+    EXPECT_LT(notice.size(), 200u);
+    EXPECT_EQ(notice.substr(notice.size() - 2), "\r\n");
+    EXPECT_NE(notice.find(language == 0 ? "\xE8\xA1\xA8\xE7\xA4\xBA" : "shown"), std::string::npos)
+        << notice;
+    board.reset();
+    files.Delete("E:\\Z4.LOG");
+  }
+}
+
+TEST_F(KibanDlgTest, TheLogIsShownInTheSystemsCodePageUnlessItIsUtf8) {
+  struct Case {
+    const char* what;
+    std::string log;
+    std::string shown;
+  };
+  const Case cases[] = {
+      {"plain ASCII", "Lamp error\r\n", "Lamp error\r\r\n"},
+      {"UTF-8", "\xE3\x83\xA9\xE3\x83\xB3\xE3\x83\x97\r\n",
+       "\xE3\x83\xA9\xE3\x83\xB3\xE3\x83\x97\r\r\n"},
+      // Shift-JIS for "ランプ": not UTF-8, so the system code page reads it
+      // (the fake system's code page is Latin-1).
+      {"code page", "\x83\x89\x83\x93\x83\x76", "\xC2\x83\xC2\x89\xC2\x83\xC2\x93\xC2\x83v\r\n"},
+      {"byte order mark", "\xEF\xBB\xBFok \xFF", "ok \xEF\xBF\xBD\r\n"},
+      {"NUL inside", std::string("before\0after", 12), "before after\r\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    PlugBoard('P', "x");
+    CKibanDlg window(ports);
+    fakes::FakeUi here(clock);
+    auto& d = here.Open(IDD_KIBAN, window);
+    // The board's log is replaced by the case's bytes before the window reads it.
+    files.before_operation = [&](const std::string& op) {
+      if (op == "open E:\\Z4.LOG" && files.Contents("E:\\Z4.LOG") != c.log) {
+        files.AddFile("E:\\Z4.LOG", c.log);
+      }
+    };
+    ASSERT_TRUE(here.RunUntilTrue([&] { return d.Control(IDC_KIBAN_OK).enabled; }, 60000));
+    EXPECT_EQ(d.Control(IDC_KIBAN_LOG).text, c.shown);
+    files.before_operation = nullptr;
+    board.reset();
+    files.Delete("E:\\Z4.LOG");
+  }
+}
+
+TEST_F(KibanDlgTest, AFolderNamedLikeTheNewestCaptureIsPassedOver) {
+  PlugBoard('P');
+  files.before_operation = [&](const std::string& op) {
+    if (op == "find E:\\QXR\\MB*.png") files.AddDirectory("E:\\QXR\\MB999999.png");
+  };
+  auto& d = Open();
+  const std::int64_t opened = clock.NowMs();
+  ASSERT_TRUE(RunUntilShown());
+  EXPECT_EQ(d.images.drawn_file, std::string(kBackup) + "\\MB000001.png");
+  EXPECT_LT(clock.NowMs() - opened, 10000) << "no copy of a folder is tried";
+}
+
+TEST_F(KibanDlgTest, AnImageThatCannotBeCopiedIsTriedSixtyTimesASecondApart) {
+  PlugBoard('P');
+  std::vector<std::int64_t> copies;
+  files.before_operation = [&](const std::string& op) {
+    if (op == "find E:\\QXR\\MB*.png") files.SetHeldOpen("E:\\QXR\\MB000001.png", true);
+    if (op.rfind("copy E:\\QXR\\MB000001.png", 0) == 0) copies.push_back(clock.NowMs());
+  };
+  auto& d = Open();
+  ASSERT_TRUE(RunUntilShown());
+  ASSERT_EQ(copies.size(), 60u);
+  for (std::size_t i = 1; i < copies.size(); ++i) EXPECT_EQ(copies[i] - copies[i - 1], 1000);
+  EXPECT_EQ(d.images.drawn_file, "");
+  EXPECT_TRUE(d.Control(IDC_KIBAN_RETURN).enabled);
+  ui.Click(IDC_KIBAN_OK);
+  EXPECT_TRUE(ui.save_requests.empty()) << "no image, nothing to save";
+}
+
+TEST_F(KibanDlgTest, SavingOntoTheBoardsOwnImageKeepsIt) {
+  PlugBoard('P');
+  SharedState::SetEnteredFileName("MB0000");
+  typed = "01";
+  Open();
+  ASSERT_TRUE(RunUntilShown());
+  // The board's folder, written otherwise: the full paths are the same file.
+  ui.save_answer = "e:\\qxr\\MB000001.png";
+  ui.Click(IDC_KIBAN_OK);
+  EXPECT_TRUE(ui.Boxes().empty()) << "the copy itself succeeded";
+  EXPECT_TRUE(files.Exists("E:\\QXR\\MB000001.png")) << "the only copy stays";
+}
+
+TEST_F(KibanDlgTest, TheSaveAsDialogAsksBeforeReplacingAndTheNameMustMatchExactly) {
+  PlugBoard('P');
+  Open();
+  ASSERT_TRUE(RunUntilShown());
+  ui.save_answer = "C:\\Z4\\1234AB.png";  // the proposed name in other letters
+  ui.Click(IDC_KIBAN_OK);
+  ASSERT_EQ(ui.save_requests.size(), 1u);
+  const SaveFileRequest& r = ui.save_requests[0];
+  EXPECT_TRUE(r.ask_before_replacing);
+  EXPECT_TRUE(r.hide_read_only);
+  EXPECT_TRUE(r.folder_must_exist);
+  EXPECT_FALSE(files.Exists("C:\\Z4\\1234AB.png")) << "the comparison minds letter case";
+  EXPECT_TRUE(files.Exists("E:\\QXR\\MB000001.png"));
+}
+
+TEST_F(KibanDlgTest, StaleFilesGoInTheirOrderAndTheFlushFileGoesAtTheEndMarker) {
+  system.version = OsVersion{5, 0};  // Windows 2000: a delivery leaves Z4Dummy.TXT
+  PlugBoard('P');
+  const char* stale[] = {"Z4Dummy.TXT", "Z4.CSV", "Z4JOB.END", "Z4.INI", "Z4.JOB"};
+  for (const char* name : stale) files.AddFile(std::string("E:\\") + name, "stale");
+  Open();
+  std::vector<std::string> deleted;
+  for (const auto& op : files.log) {
+    if (op.rfind("delete E:\\", 0) == 0) deleted.push_back(op.substr(10));
+  }
+  EXPECT_EQ(deleted,
+            (std::vector<std::string>{"Z4.JOB", "Z4.INI", "Z4JOB.END", "Z4.CSV", "Z4Dummy.TXT"}));
+  EXPECT_TRUE(files.Exists("E:\\Z4Dummy.TXT")) << "written after the delivery";
+  ASSERT_TRUE(RunUntilShown());
+  EXPECT_FALSE(files.Exists("E:\\Z4Dummy.TXT"));
+}
+
+TEST_F(KibanDlgTest, TheTimerStartsEvenWhenTheJobCannotBeWrittenOrDelivered) {
+  for (const char* folder : {"C:\\Program Files\\Z4", "E:\\"}) {
+    SCOPED_TRACE(folder);
+    files.SetReadOnly(folder, true);
+    CKibanDlg window(ports);
+    fakes::FakeUi here(clock);
+    auto& d = here.Open(IDD_KIBAN, window);
+    EXPECT_FALSE(files.Exists("E:\\Z4.JOB"));
+    EXPECT_TRUE(d.HasTimer(TIMER_KIBAN)) << "stop ends the wait";
+    here.Click(IDC_KIBAN_STOP);
+    EXPECT_TRUE(d.Control(IDC_KIBAN_RETURN).enabled);
+    files.SetReadOnly(folder, false);
+  }
 }
 
 // --- The file name dialog

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/shared_state.h"
+#include "device/board_file_limits.h"
 #include "fakes/fake_machine.h"
 
 namespace z4 {
@@ -113,6 +114,18 @@ TEST_F(LevelFileTest, WhatLoadsNothing) {
   files.Delete("E:\\Z4.CSV");
   EXPECT_FALSE(LoadLevelData(ports)) << "no file on the board";
   EXPECT_EQ(Levels().count, 0);
+}
+
+TEST_F(LevelFileTest, AFileFarLargerThanTheBoardWritesLoadsNothing) {
+  // A valid file, padded with data lines to just past the bound.
+  std::string bytes = "MaxLevel:,255\r\nWhiteLevel:3,1,2,3\r\n";
+  while (bytes.size() <= kLevelFileLimit) bytes += ",,,,,,,,,,\r\n";
+  Board(bytes + ";\r\n");
+  EXPECT_FALSE(LoadLevelData(ports));
+  EXPECT_EQ(Levels().count, 0);
+  EXPECT_EQ(ReadLevelKey(ports, kMaxLevel), "");
+  Board("MaxLevel:,255\r\nWhiteLevel:3,1,2,3\r\n;\r\n");
+  EXPECT_TRUE(LoadLevelData(ports)) << "the same file at its usual size";
 }
 
 TEST_F(LevelFileTest, KeyValuesAreTheThreeCharactersAfterTheFirstComma) {

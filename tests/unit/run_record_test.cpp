@@ -1,10 +1,7 @@
-// The record of the runs, the lock that keeps runs apart, and file names
-// made independent of the current folder.
+// The record of the runs, and the lock that keeps runs apart.
 #include <gtest/gtest.h>
-#include <optional>
 #include <string>
 
-#include "app/full_path.h"
 #include "app/run_lock.h"
 #include "app/run_log.h"
 #include "fakes/fake_file_appender.h"
@@ -54,30 +51,6 @@ TEST(RunLock, OneRunAtATimeAndNothingLeftBehind) {
   files.SetReadOnly("C:\\Z4", true);
   EXPECT_EQ(RunLock(files, path).state(), RunLock::State::CannotCreate);
 }
-
-struct PathCase {
-  std::optional<std::string> folder;
-  std::string file;
-  std::string full;
-};
-
-class FullPathTest : public ::testing::TestWithParam<PathCase> {};
-
-TEST_P(FullPathTest, IsIndependentOfTheCurrentFolder) {
-  EXPECT_EQ(FullPath(GetParam().folder, GetParam().file), GetParam().full);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Paths, FullPathTest,
-    ::testing::Values(PathCase{"C:\\batch", "a.ini", "C:\\batch\\a.ini"},
-                      PathCase{"C:\\", "a.ini", "C:\\a.ini"},
-                      PathCase{"C:\\batch", "..\\a.ini", "C:\\batch\\..\\a.ini"},
-                      PathCase{"C:\\batch", "D:\\x\\a.ini", "D:\\x\\a.ini"},
-                      PathCase{"C:\\batch", "D:a.ini", "D:a.ini"},
-                      PathCase{"C:\\batch", "\\x\\a.ini", "C:\\x\\a.ini"},
-                      PathCase{"C:\\batch", "\\\\server\\share\\a.ini", "\\\\server\\share\\a.ini"},
-                      PathCase{"\\\\server\\share", "a.ini", "\\\\server\\share\\a.ini"},
-                      PathCase{std::nullopt, "a.ini", "a.ini"}));
 
 }  // namespace
 }  // namespace z4

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "app/shared_state.h"
+#include "device/board_file_limits.h"
 #include "fakes/fake_file_system.h"
 #include "fakes/fake_registry.h"
 #include "fakes/fake_system.h"
@@ -335,6 +336,17 @@ TEST_F(SettingsFileTest, AFetchedCopyThatCannotBeReadIsAFailure) {
   };
   EXPECT_NE(LoadSettings(ports, 0), 0);
   EXPECT_EQ(SharedState::GetDeviceSettings().Density, 85);
+}
+
+TEST_F(SettingsFileTest, ABoardFileFarLargerThanAnySettingsFileIsAFailureForLoadAndSave) {
+  fs.AddFile(kProgramIni, "Density:85\r\n");
+  std::string huge = "Density:80\r\n";
+  huge += std::string(kSettingsFileLimit, ';') + "\r\n";
+  fs.AddFile(kBoardIni, huge);
+  EXPECT_NE(LoadSettings(ports, 0), 0);
+  EXPECT_EQ(SharedState::GetDeviceSettings().Density, 85) << "nothing of it is taken";
+  EXPECT_NE(SaveSettings(ports, BuiltInSettings()), 0) << "nor is it rewritten";
+  EXPECT_EQ(fs.CountOps("replace"), 0);
 }
 
 TEST_F(SettingsFileTest, SaveFromNothingWritesTheSevenLinesInKeyOrder) {

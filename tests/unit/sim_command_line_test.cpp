@@ -31,7 +31,9 @@ TEST(SimCommandLine, ReadsEveryOption) {
                                      "--board-fail",
                                      "Lamp error\\nCF error",
                                      "--qxr",
-                                     "seed"});
+                                     "seed",
+                                     "--board-log",
+                                     "long.log"});
   ASSERT_EQ(read.error, "");
   const CommandLine& line = read.line;
   EXPECT_EQ(line.root, "/tmp/board");
@@ -50,6 +52,7 @@ TEST(SimCommandLine, ReadsEveryOption) {
   EXPECT_EQ(line.levels, "levels.csv");
   EXPECT_EQ(line.board.self_test_errors, "Lamp error\\nCF error");
   EXPECT_EQ(line.qxr, "seed");
+  EXPECT_EQ(line.board_log, "long.log");
   EXPECT_FALSE(line.help);
 }
 

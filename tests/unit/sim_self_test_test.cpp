@@ -93,6 +93,17 @@ TEST_F(SimSelfTest, FailingTestWritesItsLogAfterTheDelayAndNoPicture) {
   EXPECT_FALSE(fs.Exists("E:\\QXR"));
 }
 
+TEST_F(SimSelfTest, AGivenLogIsWrittenByteForByteBeforeAnyErrors) {
+  BoardOptions options;
+  options.self_test_log = std::string("\x83\x89\x83\x93\x83\x76\0no line end", 17);
+  options.self_test_errors = "ignored";
+  Start(Settings{}, options);
+  fs.AddFile(kJob, kSelfTest);
+  clock.Advance(100);
+  EXPECT_EQ(fs.Contents(kLog), *options.self_test_log);
+  EXPECT_FALSE(fs.Exists("E:\\QXR"));
+}
+
 TEST_F(SimSelfTest, TheMarkerWaitsUntilTheCaptureIsWritten) {
   fs.AddDirectory("E:\\QXR");
   fs.SetReadOnly("E:\\QXR", true);

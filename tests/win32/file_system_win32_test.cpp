@@ -173,6 +173,51 @@ TEST_F(Win32FileSystemTest, FindListsMatchingNamesOrNothing) {
   EXPECT_EQ(fs.FindFiles(Path("missing\\*.*")), std::nullopt);
 }
 
+TEST_F(Win32FileSystemTest, FindingFilesOnlyLeavesFoldersOut) {
+  ASSERT_TRUE(fs.WriteNewFile(Path("MB000001.png"), ""));
+  ASSERT_TRUE(fs.MakeDirectory(Path("MB000002.png")));
+  EXPECT_THAT(fs.FindRegularFiles(Path("MB*.png")).value_or(std::vector<std::string>{}),
+              UnorderedElementsAre("MB000001.png"));
+  EXPECT_THAT(fs.FindRegularFiles(Path("MB000002.*")).value_or(std::vector<std::string>{"x"}),
+              ::testing::IsEmpty())
+      << "only a folder matched";
+  EXPECT_EQ(fs.FindRegularFiles(Path("*.tif")), std::nullopt);
+}
+
+TEST_F(Win32FileSystemTest, ReadingTheStartOfAFileStopsAtItsLimit) {
+  const std::string bytes(200 * 1024 + 7, 'L');  // more than one read of the buffer
+  ASSERT_TRUE(fs.WriteNewFile(Path("Z4.LOG"), bytes));
+  struct Case {
+    std::size_t limit;
+    std::size_t read;
+    bool whole;
+  };
+  for (const Case& c :
+       {Case{0, 0, false}, Case{10, 10, false}, Case{64 * 1024, 64 * 1024, false},
+        Case{bytes.size() - 1, bytes.size() - 1, false}, Case{bytes.size(), bytes.size(), true},
+        Case{kAnySize, bytes.size(), true}}) {
+    SCOPED_TRACE(c.limit);
+    const auto start = fs.ReadFileStart(Path("Z4.LOG"), c.limit);
+    ASSERT_TRUE(start.has_value());
+    EXPECT_EQ(start->bytes.size(), c.read);
+    EXPECT_EQ(start->whole, c.whole);
+  }
+  EXPECT_EQ(fs.ReadFile(Path("Z4.LOG"), bytes.size() - 1), std::nullopt) << "larger than asked";
+  EXPECT_EQ(fs.ReadFile(Path("Z4.LOG"), bytes.size()), bytes);
+  ASSERT_TRUE(fs.WriteNewFile(Path("empty"), ""));
+  const auto empty = fs.ReadFileStart(Path("empty"), 0);
+  ASSERT_TRUE(empty.has_value());
+  EXPECT_TRUE(empty->whole);
+  EXPECT_EQ(fs.ReadFileStart(Path("absent"), 10), std::nullopt);
+}
+
+TEST_F(Win32FileSystemTest, FullPathsResolveDotsAndRelativeNames) {
+  ASSERT_TRUE(fs.MakeDirectory(Path("QXR")));
+  EXPECT_EQ(fs.FullPath(Path("QXR\\..\\QXR\\.\\MB000001.png")), Path("QXR\\MB000001.png"));
+  ASSERT_TRUE(fs.EnterDirectory(Path("QXR")));
+  EXPECT_EQ(fs.FullPath("MB000001.png"), Path("QXR\\MB000001.png"));
+}
+
 TEST_F(Win32FileSystemTest, FoldersAndDeletion) {
   EXPECT_TRUE(fs.MakeDirectory(Path("BackupZ4")));
   EXPECT_FALSE(fs.MakeDirectory(Path("BackupZ4")));

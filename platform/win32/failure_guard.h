@@ -1,0 +1,35 @@
+// The edge between Windows and the program's own code. A C++ exception must
+// never unwind through the system's window procedures: it would end the
+// program without a word. What escapes a handler (in practice, memory that
+// could not be had) is caught here, the user is told in one message box, and
+// the message is answered as failed; the program goes on.
+#pragma once
+
+#include <windows.h>
+
+#include <exception>
+#include <string>
+
+namespace z4::win32 {
+
+// The message box's text and caption, in the program's language; set once
+// at start-up. Until then an English text is used.
+void SetFailureMessage(const std::string& text, const std::string& caption);
+
+// Shows the failure message owned by `owner`. While one is up, further
+// failures (timers keep firing under a message box) show no second one.
+void ReportFailure(HWND owner) noexcept;
+
+// Runs `body` and returns its result; when it throws, reports the failure and
+// returns `failed`.
+template <typename Body, typename Result>
+Result Guarded(HWND owner, Body&& body, Result failed) noexcept {
+  try {
+    return body();
+  } catch (...) {
+    ReportFailure(owner);
+    return failed;
+  }
+}
+
+}  // namespace z4::win32
