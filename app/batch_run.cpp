@@ -44,10 +44,12 @@ BatchReport RunWithBoard(Ports& ports, DialogHost& host, const TextTable& texts,
   // As when the main window opens: a clean backup folder, then the board.
   EmptyBackupFolder(ports);
   FindDeviceDrive(ports);
-  if (SharedState::GetDeviceFound() != 1) return Outcome(BatchOutcome::NoBoard);
-  drive = SharedState::GetDeviceDrive();
-  BatchReport report = action == BatchAction::Export ? ExportSettings(ports, host, texts, file)
-                                                     : ApplySettings(ports, host, texts, values);
+  BatchReport report = Outcome(BatchOutcome::NoBoard);
+  if (SharedState::GetDeviceFound() == 1) {
+    drive = SharedState::GetDeviceDrive();
+    report = action == BatchAction::Export ? ExportSettings(ports, host, texts, file)
+                                           : ApplySettings(ports, host, texts, values);
+  }
   // As when the main window closes.
   EmptyBackupFolder(ports);
   ports.files.RemoveEmptyDirectory(BackupFolderPath(ports.system));

@@ -235,6 +235,7 @@ TEST_F(BatchRunTest, WithoutABoardTheFileIsLeftAsItWas) {
   EXPECT_EQ(host.boxes[0].caption, "Z4Utility");
   EXPECT_NE(host.boxes[0].text.find("No Z-4 board was found."), std::string::npos);
   EXPECT_EQ(Log(), "2024-05-01 13:45:07\t-\t/export\tC:\\batch\\a.ini\t2 no board\r\n");
+  ExpectBoardRootClean();
 }
 
 TEST_F(BatchRunTest, TheDriveOptionNamesTheBoardWhereTheRegistryKnowsNothing) {
