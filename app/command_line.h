@@ -1,7 +1,9 @@
 // The program's command line: "/drive:X" names the board's drive letter for
-// Windows versions whose registry the drive discovery does not know, and
-// "/adjust" starts test/adjust mode. Options may start with "/" or "-" and are
-// read without regard to case.
+// Windows versions whose registry the drive discovery does not know, "/adjust"
+// starts test/adjust mode, "/export FILE" and "/apply FILE" copy the board's
+// settings to a file or from a file without the main window, and "/quiet"
+// keeps their failures from showing a message. Options may start with "/" or
+// "-" and are read without regard to case.
 #pragma once
 
 #include <string>
@@ -20,20 +22,44 @@ namespace z4 {
 // takes no backslash rules.
 std::vector<std::string> SplitCommandLine(std::string_view line);
 
+// What the program does without its main window.
+enum class BatchAction { None, Export, Apply };
+
+// Why a command line was refused.
+enum class Refusal {
+  None,
+  NotUnderstood,  // not one of the accepted forms
+  MissingFile,    // /export or /apply without the file after it
+  Combination,    // an option that cannot go with one before it
+};
+
 struct ProgramOptions {
   bool valid = true;
-  std::string rejected;  // the first argument that was not understood
+  Refusal refusal = Refusal::None;
+  std::string rejected;  // the argument that was refused
   std::string drive;     // the letter alone, in upper case, or empty
   bool adjust = false;
+  BatchAction batch = BatchAction::None;
+  std::string batch_option;  // "/export" or "/apply" as the log names it, or empty
+  std::string batch_file;    // the file after /export or /apply
+  // "/quiet" was given. It is looked for on the whole line, so that even the
+  // refusal of a line is silent when the line asks for quiet.
+  bool quiet = false;
 };
 
 // Reads the arguments after the program's name. An argument that is not one
-// of the accepted forms, a drive that is not one letter from A to Z, or two
-// different drive letters make the options invalid.
+// of the accepted forms, a drive that is not one letter from A to Z, two
+// different drive letters, /export or /apply without a file (the next argument
+// is the file; one that starts with "/" or "-" is taken for a forgotten file),
+// both of them, either of them twice or with /adjust, and /quiet without
+// either of them make the options invalid. batch_option and batch_file still
+// name the /export or /apply of a refused line, for the record of the run.
 ProgramOptions ReadProgramOptions(const std::vector<std::string>& args);
 
-// The message for invalid options: the argument and the accepted forms, in
-// Japanese (language flag 0) or English (any other value).
+// The message for invalid options: the argument, why it was refused and the
+// accepted forms, in Japanese (language flag 0) or English (any other value).
+std::string OptionsMessage(const ProgramOptions& options, int language_flag);
+// The same for an argument that is not understood.
 std::string OptionsMessage(const std::string& rejected, int language_flag);
 inline constexpr const char* kOptionsCaption = "Z4Utility";
 

@@ -1,5 +1,7 @@
 #include "app/startup.h"
 
+#include "app/batch_outcome.h"
+#include "app/batch_run.h"
 #include "app/command_line.h"
 #include "app/config_dlg.h"
 #include "app/failure_message.h"
@@ -9,7 +11,7 @@
 
 namespace z4 {
 
-void RunUtility(Ports& ports, DialogHost& host) {
+int RunUtility(Ports& ports, BatchPorts& batch, DialogHost& host) {
   TextTable texts;
   CConfigDlg dialog(ports, texts);
   SharedState::SetSaveFolder("C:\\Z4");
@@ -22,12 +24,16 @@ void RunUtility(Ports& ports, DialogHost& host) {
   host.SetFailureMessage(FailureMessageText(SharedState::GetLanguageFlag()), kFailureCaption);
   if (!options.valid) {
     // Nothing on the board is touched: the user is told the accepted forms.
-    host.ShowMessage(OptionsMessage(options.rejected, SharedState::GetLanguageFlag()),
-                     kOptionsCaption);
-    return;
+    RecordRefusedRun(ports, batch, options);
+    if (!options.quiet) {
+      host.ShowMessage(OptionsMessage(options, SharedState::GetLanguageFlag()), kOptionsCaption);
+    }
+    return kExitRefused;
   }
+  if (options.batch != BatchAction::None) return RunBatch(ports, batch, host, texts, options);
   // The result of the main window is not used: the program ends either way.
   host.RunModal(IDD_CONFIG, dialog);
+  return kExitDone;
 }
 
 }  // namespace z4

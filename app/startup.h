@@ -1,11 +1,15 @@
-// Start-up: texts loaded, the main window run modally; the program ends when it closes.
+// Start-up: texts loaded, then the main window run modally (the program ends
+// when it closes), or /export or /apply run without it.
 #pragma once
 
+#include "app/batch_ports.h"
 #include "app/ports.h"
 #include "platform/dialog_view.h"
 
 namespace z4 {
 
-void RunUtility(Ports& ports, DialogHost& host);
+// Returns the program's exit code: 0, or the code of a refused command line or
+// of a failed /export or /apply (app/batch_outcome.h).
+int RunUtility(Ports& ports, BatchPorts& batch, DialogHost& host);
 
 }  // namespace z4

@@ -17,6 +17,12 @@ JobRequest SettingsJobRequest(bool write) {
 }
 
 int StartJob(Ports& ports, DialogView& main_window, const JobRequest& request) {
+  const int result = BeginJob(ports, request);
+  if (result == 0) main_window.StartTimer(TIMER_JOB, 100);
+  return result;
+}
+
+int BeginJob(Ports& ports, const JobRequest& request) {
   if (SharedState::GetDeviceFound() != 1) return 1;
 
   SharedState::SetJobText("");
@@ -52,7 +58,6 @@ int StartJob(Ports& ports, DialogView& main_window, const JobRequest& request) {
       SharedState::SetJobTicks(0);
       SharedState::SetJobRunning(true);
       SharedState::SetUseDefaults(false);
-      main_window.StartTimer(TIMER_JOB, 100);
       SharedState::SetJobKind(request.waveform        ? 1
                               : request.settingsRead  ? 2
                               : request.settingsWrite ? 3

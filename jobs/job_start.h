@@ -12,6 +12,10 @@ namespace z4 {
 // window), 1 when nothing was started.
 int StartJob(Ports& ports, DialogView& main_window, const JobRequest& request);
 
+// StartJob without the main window's timer, for a caller that waits for the
+// job itself.
+int BeginJob(Ports& ports, const JobRequest& request);
+
 // The request of the settings read job ("SetDataOut:") or write job ("SetDataIn:").
 JobRequest SettingsJobRequest(bool write);
 

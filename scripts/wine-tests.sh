@@ -144,6 +144,7 @@ scenario kiban-japanese winxp map 'KibanJapanese.*'
 scenario kiban-after-job winxp map 'KibanAfterJob.*'
 scenario kiban-long-log winxp map 'KibanLongLog.*'
 LANG=ja_JP.UTF-8 scenario kiban-sjis-log winxp map 'KibanShiftJis.*'
+scenario batch-settings winxp map 'BatchSettings.*'
 
 if [ $failures -ne 0 ]; then
   echo "wine: $failures failed"

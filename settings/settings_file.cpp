@@ -172,6 +172,10 @@ std::string ValueToText(int value, int key) {
   return std::string(1, letters[value]);
 }
 
+std::string RecordValueText(const SettingsRecord& record, int key) {
+  return RecordText(record, key);
+}
+
 bool IsValidFileDate(std::string_view text) {
   if (text.size() != 19) return false;
   if (text[4] != '/' || text[7] != '/' || text[10] != ' ' || text[13] != ':' || text[16] != ':') {
@@ -230,6 +234,14 @@ std::string RewriteSettingsLine(std::string_view line, const SettingsRecord& rec
     return rewritten;
   }
   return std::string(line);
+}
+
+std::optional<SettingsLineKey> ReadSettingsLineKey(std::string_view line) {
+  const std::string_view text = SettingsText(line);
+  for (int key = 0; key < kSettingsKeyCount; ++key) {
+    if (StartsWithKey(text, key)) return SettingsLineKey{key, text.substr(text.find(':') + 1)};
+  }
+  return std::nullopt;
 }
 
 void ParseSettingsFile(std::string_view bytes, AcceptedValues& accepted) {

@@ -9,6 +9,7 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -53,6 +54,8 @@ int ValueFromText(std::string_view text, int key);
 // Value to its written form; the empty text for a value the key has no form
 // for, and for FileDate, which is written as its text.
 std::string ValueToText(int value, int key);
+// A field of the record in its written form: ValueToText, or FileDate's text.
+std::string RecordValueText(const SettingsRecord& record, int key);
 // "YYYY/MM/DD hh:mm:ss", years 2000 to 2999, a real calendar day.
 bool IsValidFileDate(std::string_view text);
 
@@ -82,6 +85,15 @@ int LoadSettings(Ports& ports, int useDefaults);
 // replaced as a whole or not at all. 0 on success, 1 when the file could not
 // be read or written. DeviceSettings is not touched.
 int SaveSettings(Ports& ports, const SettingsRecord& record);
+
+// The key a line names and its value text, recognised as ParseSettingsLine
+// recognises a settings line, whether or not the value is valid; nullopt for
+// any other line.
+struct SettingsLineKey {
+  int key;
+  std::string_view value;
+};
+std::optional<SettingsLineKey> ReadSettingsLineKey(std::string_view line);
 
 // Every line of a file's bytes through ParseSettingsLine.
 void ParseSettingsFile(std::string_view bytes, AcceptedValues& accepted);

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace z4::sim {
 
@@ -18,11 +19,18 @@ struct Settings {
   char setting = 'H';          // 'H' or 'V'
   std::string file_date = "2004/01/01 00:00:00";
   char image_move = 'N';  // 'N' or 'Y'
+  // Lines "Key:value" of keys the utility does not edit, which the board
+  // writes into its settings file besides the seven and keeps as its own: a
+  // settings file it reads changes their values, never which keys it has.
+  std::vector<std::string> extra_lines = DefaultExtraLines();
+
+  static std::vector<std::string> DefaultExtraLines() { return {"Version:1.00"}; }
 
   bool operator==(const Settings& o) const {
     return density == o.density && ccfl_off_minutes == o.ccfl_off_minutes &&
            ccfl_stab_seconds == o.ccfl_stab_seconds && file_format == o.file_format &&
-           setting == o.setting && file_date == o.file_date && image_move == o.image_move;
+           setting == o.setting && file_date == o.file_date && image_move == o.image_move &&
+           extra_lines == o.extra_lines;
   }
   bool operator!=(const Settings& o) const { return !(*this == o); }
 };

@@ -42,6 +42,18 @@ std::vector<Line> SplitLines(std::string_view file) {
   return lines;
 }
 
+// A line "Key:value" of a key the board keeps among its extra lines gives that
+// line its new value; lines of keys the board does not have are ignored.
+void TakeExtraLine(Settings& settings, std::string_view body) {
+  const std::string_view key = body.substr(0, body.find(':') + 1);
+  for (std::string& extra : settings.extra_lines) {
+    if (extra.compare(0, key.size(), key) == 0) {
+      extra = std::string(body);
+      return;
+    }
+  }
+}
+
 }  // namespace
 
 std::string SettingsFileText(const Settings& settings) {
@@ -49,7 +61,9 @@ std::string SettingsFileText(const Settings& settings) {
   for (Key key : kKeys) {
     // A board's file carries more than the utility edits; the utility must
     // keep such lines when it rewrites the file.
-    if (key == Key::kFileDate) text += "Version:1.00\r\n";
+    if (key == Key::kFileDate) {
+      for (const std::string& line : settings.extra_lines) text += line + "\r\n";
+    }
     text += KeyName(key);
     text += ':';
     text += ValueText(settings, key);
@@ -68,6 +82,7 @@ SettingsFileRead ReadSettingsFile(std::string_view text, const Settings& current
     const auto key = KeyNamed(body.substr(0, colon));
     if (colon == std::string_view::npos || !key) {
       read.unknown.emplace_back(line.text);
+      if (colon != std::string_view::npos && line.crlf) TakeExtraLine(read.settings, body);
       continue;
     }
     if (Contains(read.applied, *key)) continue;

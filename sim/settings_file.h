@@ -12,8 +12,8 @@
 
 namespace z4::sim {
 
-// "Z4.INI" for the given settings: a comment line, the seven keys and one key
-// the utility does not know, every line ending in CR LF.
+// "Z4.INI" for the given settings: a comment line, the seven keys and the
+// board's extra lines (before FileDate), every line ending in CR LF.
 std::string SettingsFileText(const Settings& settings);
 
 struct SettingsFileRead {
@@ -31,6 +31,8 @@ struct SettingsFileRead {
 //    the board's own form (Density two digits, the lamp times three digits,
 //    single capital letters, the full date); anything else is rejected.
 //  - The first valid line of a key wins; later lines of that key are ignored.
+//  - A line "Key:value" ending in CR LF whose key is one of the board's extra
+//    lines replaces that extra line; it is still listed among `unknown`.
 SettingsFileRead ReadSettingsFile(std::string_view text, const Settings& current);
 
 }  // namespace z4::sim

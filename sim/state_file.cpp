@@ -18,11 +18,15 @@ std::string StateFileText(const Settings& settings) {
     text += ValueText(settings, key);
     text += '\n';
   }
+  if (settings.extra_lines != Settings::DefaultExtraLines()) {
+    for (const std::string& line : settings.extra_lines) text += "Extra=" + line + "\n";
+  }
   return text;
 }
 
 StateFileRead ReadStateFile(std::string_view text) {
   StateFileRead read;
+  bool extra_seen = false;
   int number = 0;
   while (!text.empty()) {
     const auto lf = text.find('\n');
@@ -33,7 +37,17 @@ StateFileRead ReadStateFile(std::string_view text) {
     const auto equals = line.find('=');
     const auto key = KeyNamed(line.substr(0, equals));
     std::string reason;
-    if (equals == std::string_view::npos) {
+    if (equals != std::string_view::npos && line.substr(0, equals) == "Extra") {
+      const std::string_view extra = line.substr(equals + 1);
+      const auto colon = extra.find(':');
+      if (colon == 0 || colon == std::string_view::npos || KeyNamed(extra.substr(0, colon))) {
+        reason = "expected Extra=Key:value with a key other than the seven";
+      } else {
+        if (!extra_seen) read.settings.extra_lines.clear();
+        extra_seen = true;
+        read.settings.extra_lines.emplace_back(extra);
+      }
+    } else if (equals == std::string_view::npos) {
       reason = "expected Key=Value";
     } else if (!key) {
       reason = "unknown key";

@@ -8,6 +8,9 @@
 //
 // Numbers may be written without the zero padding. Blank lines and lines
 // starting with ";" are ignored; a key that is missing keeps its default.
+// The board's extra settings-file lines are "Extra=Key:value" lines; without
+// any, the board has the default ones, and they are written only when they
+// differ from those.
 #pragma once
 
 #include <string>

@@ -3,14 +3,17 @@
 #include <commctrl.h>
 #include <ole2.h>
 
+#include "app/batch_outcome.h"
 #include "app/ports.h"
 #include "app/startup.h"
 #include "imaging/image_control_win32.h"
 #include "platform/win32/dialog_window.h"
 #include "platform/win32/failure_guard.h"
+#include "platform/win32/file_appender_win32.h"
 #include "platform/win32/file_system_win32.h"
 #include "platform/win32/registry_win32.h"
 #include "platform/win32/system_win32.h"
+#include "platform/win32/wall_clock_win32.h"
 
 namespace {
 
@@ -41,14 +44,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   z4::win32::Win32FileSystem files;
   z4::win32::Win32Clock clock;
   z4::Ports ports{registry, system, files, clock};
+  z4::win32::Win32WallClock wall_clock;
+  z4::win32::Win32FileAppender appender;
+  z4::BatchPorts batch{wall_clock, appender};
   z4::win32::Win32DialogHost host(instance);
   // The windows catch what their handlers throw; this catches the rest (the
   // steps before the first window and after the last).
   return z4::win32::Guarded(
-      nullptr,
-      [&] {
-        z4::RunUtility(ports, host);
-        return 0;
-      },
-      1);
+      nullptr, [&] { return z4::RunUtility(ports, batch, host); }, int{z4::kExitFailed});
 }

@@ -23,8 +23,10 @@ std::wstring TextTablePath() {
 }
 
 // Starts the program with `arguments`, expects exactly one message box, and
-// returns its text after closing it; the program must then end by itself.
-std::wstring OnlyMessageThenEnd(const std::wstring& arguments, std::wstring* caption = nullptr) {
+// returns its text after closing it; the program must then end by itself with
+// `exit_code` (1 for a refused command line).
+std::wstring OnlyMessageThenEnd(const std::wstring& arguments, std::wstring* caption = nullptr,
+                                DWORD exit_code = 0) {
   Process utility;
   EXPECT_TRUE(utility.Start(ProgramPath(), arguments));
   HWND box = WaitMessageBox(utility.Id(), 15000);
@@ -35,9 +37,9 @@ std::wstring OnlyMessageThenEnd(const std::wstring& arguments, std::wstring* cap
   const std::wstring text = ItemText(box, 0xFFFF);
   if (caption) *caption = Text(box);
   SendMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
-  DWORD code = 1;
+  DWORD code = 99;
   EXPECT_TRUE(utility.WaitExit(10000, &code)) << "the program did not end";
-  EXPECT_EQ(code, 0u);
+  EXPECT_EQ(code, exit_code);
   return text;
 }
 
@@ -61,7 +63,7 @@ TEST(MalformedOption, OneMessageNamingTheAcceptedFormsThenTheEnd) {
   for (const wchar_t* option : {L"/drive:EF", L"-drive:", L"/drive:1", L"/help"}) {
     SCOPED_TRACE(option);
     std::wstring caption;
-    const std::wstring text = OnlyMessageThenEnd(option, &caption);
+    const std::wstring text = OnlyMessageThenEnd(option, &caption, 1);
     EXPECT_NE(text.find(option), std::wstring::npos) << "names the argument";
     EXPECT_NE(text.find(L"/drive:X"), std::wstring::npos);
     EXPECT_NE(text.find(L"/adjust"), std::wstring::npos);
@@ -73,7 +75,7 @@ TEST(MalformedOption, OneMessageNamingTheAcceptedFormsThenTheEnd) {
 
 TEST(MalformedOptionJapanese, TheMessageIsInJapanese) {
   ASSERT_TRUE(WriteBytes(TextTablePath(), "LANGUAGE=JAPAN\r\n"));
-  const std::wstring text = OnlyMessageThenEnd(L"/drive:EF");
+  const std::wstring text = OnlyMessageThenEnd(L"/drive:EF", nullptr, 1);
   EXPECT_NE(text.find(L"\u30AA\u30D7\u30B7\u30E7\u30F3"), std::wstring::npos) << "オプション";
   EXPECT_NE(text.find(L"/drive:X"), std::wstring::npos);
 }

@@ -4,9 +4,12 @@
 #include <string>
 #include <vector>
 
+#include "app/batch_outcome.h"
 #include "app/shared_state.h"
 #include "app/startup.h"
+#include "fakes/fake_file_appender.h"
 #include "fakes/fake_machine.h"
+#include "fakes/fake_wall_clock.h"
 #include "res/resource_ids.h"
 
 namespace z4 {
@@ -103,15 +106,18 @@ class RecordingHost : public DialogHost {
 class StartupOptionsTest : public ::testing::Test, protected fakes::FakeMachine {
  protected:
   void SetUp() override { SharedState::Reset(); }
-  void Start(const std::string& options) {
+  int Start(const std::string& options) {
     system.command_line = "\"C:\\Program Files\\Z4\\Z4Utility.exe\" " + options;
-    RunUtility(ports, host);
+    return RunUtility(ports, batch, host);
   }
   RecordingHost host;
+  fakes::FakeWallClock wall_clock;
+  fakes::FakeFileAppender appender{files};
+  BatchPorts batch{wall_clock, appender};
 };
 
 TEST_F(StartupOptionsTest, WithoutOptionsTheProgramStartsInUserModeWithTheRegistrySearch) {
-  Start("");
+  EXPECT_EQ(Start(""), kExitDone);
   EXPECT_EQ(host.runs, std::vector<int>{IDD_CONFIG});
   EXPECT_EQ(SharedState::GetTestAdjustMode(), 0);
   EXPECT_EQ(SharedState::GetDriveOption(), "");
@@ -128,7 +134,7 @@ TEST_F(StartupOptionsTest, AdjustAndDriveTogether) {
 TEST_F(StartupOptionsTest, AMalformedOptionShowsOneMessageAndTheWindowNeverOpens) {
   files.AddDrive('E');
   files.log.clear();
-  Start("/drive:EF");
+  EXPECT_EQ(Start("/drive:EF"), kExitRefused);
   EXPECT_TRUE(host.runs.empty());
   ASSERT_EQ(host.boxes.size(), 1u);
   EXPECT_EQ(host.boxes[0].rfind("Z4Utility: ", 0), 0u);

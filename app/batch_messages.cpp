@@ -1,0 +1,184 @@
+#include "app/batch_messages.h"
+
+#include "settings/settings_file.h"
+
+namespace z4 {
+namespace {
+
+bool Japanese(int language_flag) {
+  return language_flag == 0;
+}
+
+std::string KeyName(int key) {
+  const char* name = SettingsKeyName(key);
+  return name ? name : "";
+}
+
+// One unusable key: "Density:95 (70 to 90)" or "FileDate missing".
+std::string ProblemText(const SettingsProblem& p, int language_flag) {
+  if (p.kind == SettingsProblem::Missing) {
+    return KeyName(p.key) + (Japanese(language_flag) ? " がありません" : " missing");
+  }
+  return KeyName(p.key) + ":" + p.value + " (" + AllowedValues(p.key, language_flag) + ")";
+}
+
+// One read-back difference: "CCFLOffTim: written 045, read 030".
+std::string DifferenceText(const ValueDifference& d, int language_flag) {
+  if (Japanese(language_flag)) {
+    return KeyName(d.key) + ": 書き込み " + d.written + "、読み出し " +
+           (d.read.empty() ? "なし" : d.read);
+  }
+  return KeyName(d.key) + ": written " + d.written + ", read " + (d.read.empty() ? "none" : d.read);
+}
+
+template <typename T, typename F>
+std::string Joined(const std::vector<T>& items, const char* separator, F text) {
+  std::string joined;
+  for (const T& item : items) joined += (joined.empty() ? "" : separator) + text(item);
+  return joined;
+}
+
+std::string BoardOn(const std::string& drive, int language_flag) {
+  if (Japanese(language_flag)) return drive.empty() ? "ボード" : drive + ": ドライブのボード";
+  return drive.empty() ? "The board" : "The board on drive " + drive + ":";
+}
+
+std::string JapaneseMessage(const BatchReport& r, BatchAction action, const std::string& drive,
+                            const std::string& file) {
+  const std::string failed = action == BatchAction::Export ? "設定を書き出せませんでした。\n"
+                                                           : "設定を書き込めませんでした。\n";
+  const std::string board = BoardOn(drive, 0);
+  switch (r.outcome) {
+    case BatchOutcome::Done:
+    case BatchOutcome::Refused:
+      return {};
+    case BatchOutcome::NoBoard:
+      return failed + "Z-4 ボードが見つかりません。";
+    case BatchOutcome::NoAnswer:
+      return failed + board + "が制限時間内に応答しませんでした。";
+    case BatchOutcome::NoSettingsFile:
+      return failed + board + "が設定ファイルを出力しませんでした。";
+    case BatchOutcome::FileUnreadable:
+      return failed + "設定ファイルを読み込めません:\n" + file;
+    case BatchOutcome::FileInvalid:
+      return failed + "設定ファイルに使用できない値があります:\n" + file + "\n\n" +
+             Joined(r.problems, "\n", [](const SettingsProblem& p) { return ProblemText(p, 0); }) +
+             "\n\nボードには何も送っていません。";
+    case BatchOutcome::ReadBackDiffers:
+      return failed + board + "から読み出した値が書き込んだ値と異なります:\n" +
+             Joined(r.differences, "\n",
+                    [](const ValueDifference& d) { return DifferenceText(d, 0); });
+    case BatchOutcome::FileNotWritten:
+      return failed + "ファイルに書き込めません。ファイルは変更されていません:\n" + r.subject;
+    case BatchOutcome::LocalFilesNotWritten:
+      return failed + "プログラムのフォルダにファイルを書き込めません:\n" + r.subject;
+    case BatchOutcome::Busy:
+      return failed +
+             "このプログラムのフォルダで別の /export または /apply が実行中です。\n"
+             "1 台ずつ順番に実行してください。";
+  }
+  return {};
+}
+
+std::string EnglishMessage(const BatchReport& r, BatchAction action, const std::string& drive,
+                           const std::string& file) {
+  const std::string failed = action == BatchAction::Export ? "The settings could not be exported.\n"
+                                                           : "The settings could not be applied.\n";
+  const std::string board = BoardOn(drive, 1);
+  switch (r.outcome) {
+    case BatchOutcome::Done:
+    case BatchOutcome::Refused:
+      return {};
+    case BatchOutcome::NoBoard:
+      return failed + "No Z-4 board was found.";
+    case BatchOutcome::NoAnswer:
+      return failed + board + " did not finish its job within the time limit.";
+    case BatchOutcome::NoSettingsFile:
+      return failed + board + " left no settings file.";
+    case BatchOutcome::FileUnreadable:
+      return failed + "The settings file cannot be read:\n" + file;
+    case BatchOutcome::FileInvalid:
+      return failed + "The settings file holds values that cannot be used:\n" + file + "\n\n" +
+             Joined(r.problems, "\n", [](const SettingsProblem& p) { return ProblemText(p, 1); }) +
+             "\n\nNothing was sent to the board.";
+    case BatchOutcome::ReadBackDiffers:
+      return failed + board + " holds other values than were written:\n" +
+             Joined(r.differences, "\n",
+                    [](const ValueDifference& d) { return DifferenceText(d, 1); });
+    case BatchOutcome::FileNotWritten:
+      return failed + "The file cannot be written; it was left as it was:\n" + r.subject;
+    case BatchOutcome::LocalFilesNotWritten:
+      return failed + "The program cannot write its files in its folder:\n" + r.subject;
+    case BatchOutcome::Busy:
+      return failed +
+             "Another /export or /apply is running from this program's folder.\n"
+             "Run them one board after another.";
+  }
+  return {};
+}
+
+}  // namespace
+
+std::string AllowedValues(int key, int language_flag) {
+  const bool ja = Japanese(language_flag);
+  switch (key) {
+    case kKeyDensity:
+      return ja ? "70 から 90" : "70 to 90";
+    case kKeyCCFLOffTim:
+      return ja ? "30 から 120 分、15 分単位" : "30 to 120 minutes in steps of 15";
+    case kKeyCCFLStabTim:
+      return ja ? "10 から 120 秒、10 秒単位" : "10 to 120 seconds in steps of 10";
+    case kKeyFileFormat:
+      return ja ? "P (PNG) または T (TIFF)" : "P (PNG) or T (TIFF)";
+    case kKeySetting:
+      return ja ? "H または V" : "H or V";
+    case kKeyFileDate:
+      return ja ? "2000 年から 2999 年の YYYY/MM/DD hh:mm:ss"
+                : "YYYY/MM/DD hh:mm:ss, years 2000 to 2999";
+    case kKeyImageMove:
+      return ja ? "N または Y" : "N or Y";
+    default:
+      return {};
+  }
+}
+
+std::string BatchMessage(const BatchReport& report, BatchAction action, const std::string& drive,
+                         const std::string& file, int language_flag) {
+  return Japanese(language_flag) ? JapaneseMessage(report, action, drive, file)
+                                 : EnglishMessage(report, action, drive, file);
+}
+
+std::string OutcomeText(const BatchReport& r) {
+  std::string code = std::to_string(ExitCodeOf(r.outcome)) + " ";
+  switch (r.outcome) {
+    case BatchOutcome::Done:
+      return code + "done";
+    case BatchOutcome::Refused:
+      return code + "command line refused: " + r.subject;
+    case BatchOutcome::NoBoard:
+      return code + "no board";
+    case BatchOutcome::NoAnswer:
+      return code + "no answer: job not finished within the time limit";
+    case BatchOutcome::NoSettingsFile:
+      return code + "no answer: no settings file from the board";
+    case BatchOutcome::FileUnreadable:
+      return code + "invalid file: cannot be read";
+    case BatchOutcome::FileInvalid:
+      return code + "invalid file: " + Joined(r.problems, "; ", [](const SettingsProblem& p) {
+               return ProblemText(p, 1);
+             });
+    case BatchOutcome::ReadBackDiffers:
+      return code +
+             "read-back differs: " + Joined(r.differences, "; ", [](const ValueDifference& d) {
+               return DifferenceText(d, 1);
+             });
+    case BatchOutcome::FileNotWritten:
+    case BatchOutcome::LocalFilesNotWritten:
+      return code + "not written: " + r.subject;
+    case BatchOutcome::Busy:
+      return code + "busy: another run from the same folder";
+  }
+  return code;
+}
+
+}  // namespace z4

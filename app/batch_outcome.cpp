@@ -1,0 +1,30 @@
+#include "app/batch_outcome.h"
+
+namespace z4 {
+
+int ExitCodeOf(BatchOutcome outcome) {
+  switch (outcome) {
+    case BatchOutcome::Done:
+      return kExitDone;
+    case BatchOutcome::Refused:
+      return kExitRefused;
+    case BatchOutcome::NoBoard:
+      return kExitNoBoard;
+    case BatchOutcome::NoAnswer:
+    case BatchOutcome::NoSettingsFile:
+      return kExitNoAnswer;
+    case BatchOutcome::FileUnreadable:
+    case BatchOutcome::FileInvalid:
+      return kExitInvalidFile;
+    case BatchOutcome::ReadBackDiffers:
+      return kExitReadBackDiffers;
+    case BatchOutcome::FileNotWritten:
+    case BatchOutcome::LocalFilesNotWritten:
+      return kExitNotWritten;
+    case BatchOutcome::Busy:
+      return kExitBusy;
+  }
+  return kExitRefused;
+}
+
+}  // namespace z4

@@ -1,0 +1,51 @@
+// How a run of /export or /apply ended, and the exit code each outcome gives.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "settings/settings_file_check.h"
+#include "settings/settings_read_back.h"
+
+namespace z4 {
+
+// Exit codes of the program. A batch file reads them with "if errorlevel N",
+// which holds for N and every code above it.
+enum ExitCode : int {
+  kExitDone = 0,
+  kExitRefused = 1,          // the command line was refused; nothing was done
+  kExitNoBoard = 2,          // no board found, or its drive did not answer
+  kExitNoAnswer = 3,         // the board did not finish a job within the time limit
+  kExitInvalidFile = 4,      // /apply: the file cannot be read or holds unusable values
+  kExitReadBackDiffers = 5,  // /apply: the board holds other values than were written
+  kExitNotWritten = 6,       // a file on this computer could not be written
+  kExitBusy = 7,             // another /export or /apply runs from the same folder
+  kExitFailed = 8,           // the program stopped: not enough memory for a step
+};
+
+enum class BatchOutcome {
+  Done,
+  Refused,
+  NoBoard,
+  NoAnswer,        // a settings job did not finish in time
+  NoSettingsFile,  // the read job finished, but no settings file could be fetched
+  FileUnreadable,  // the file given to /apply
+  FileInvalid,     // the file given to /apply
+  ReadBackDiffers,
+  FileNotWritten,        // the file given to /export
+  LocalFilesNotWritten,  // the program's own files (lock, backup folder)
+  Busy,
+};
+
+int ExitCodeOf(BatchOutcome outcome);
+
+struct BatchReport {
+  BatchOutcome outcome = BatchOutcome::Done;
+  std::vector<SettingsProblem> problems;     // FileInvalid
+  std::vector<ValueDifference> differences;  // ReadBackDiffers
+  // The file or folder that could not be read or written, or the argument
+  // that made the command line refused.
+  std::string subject;
+};
+
+}  // namespace z4

@@ -1,0 +1,105 @@
+#include "app/batch_run.h"
+
+#include "app/backup_folder.h"
+#include "app/batch_messages.h"
+#include "app/program_folder.h"
+#include "app/run_lock.h"
+#include "app/run_log.h"
+#include "app/settings_apply.h"
+#include "app/settings_export.h"
+#include "app/shared_state.h"
+#include "device/board_file_limits.h"
+#include "device/drive_discovery.h"
+#include "device/file_exchange.h"
+#include "settings/settings_file_check.h"
+
+namespace z4 {
+namespace {
+
+BatchReport Outcome(BatchOutcome outcome, std::string subject = {}) {
+  BatchReport report;
+  report.outcome = outcome;
+  report.subject = std::move(subject);
+  return report;
+}
+
+// The run itself, once it holds the lock. `drive` receives the board's letter.
+BatchReport RunWithBoard(Ports& ports, DialogHost& host, const TextTable& texts, BatchAction action,
+                         const std::string& file, std::string& drive) {
+  SettingsRecord values;
+  if (action == BatchAction::Apply) {
+    // Checked before anything goes near the board: a file that cannot be used
+    // sends nothing. It is read with the limit of the board's own settings file.
+    const auto bytes = ports.files.ReadFile(file, kSettingsFileLimit);
+    if (!bytes) return Outcome(BatchOutcome::FileUnreadable, file);
+    SettingsFileCheck check = CheckSettingsFile(*bytes);
+    if (!check.problems.empty()) {
+      BatchReport report = Outcome(BatchOutcome::FileInvalid, file);
+      report.problems = std::move(check.problems);
+      return report;
+    }
+    values = check.record;
+  }
+
+  // As when the main window opens: a clean backup folder, then the board.
+  EmptyBackupFolder(ports);
+  FindDeviceDrive(ports);
+  BatchReport report = Outcome(BatchOutcome::NoBoard);
+  if (SharedState::GetDeviceFound() == 1) {
+    drive = SharedState::GetDeviceDrive();
+    report = action == BatchAction::Export ? ExportSettings(ports, host, texts, file)
+                                           : ApplySettings(ports, host, texts, values);
+  }
+  // As when the main window closes.
+  EmptyBackupFolder(ports);
+  ports.files.RemoveEmptyDirectory(BackupFolderPath(ports.system));
+  return report;
+}
+
+// The option's file as the system will use it, independent of the current folder.
+std::string FileOf(Ports& ports, const ProgramOptions& options) {
+  return options.batch_file.empty() ? std::string() : ports.files.FullPath(options.batch_file);
+}
+
+}  // namespace
+
+int RunBatch(Ports& ports, BatchPorts& batch, DialogHost& host, const TextTable& texts,
+             const ProgramOptions& options) {
+  const std::string folder = GetProgramFolder(ports.system);
+  const std::string file = FileOf(ports, options);
+  BatchReport report;
+  std::string drive;
+  {
+    const RunLock lock(ports.files, RunLockPath(folder));
+    switch (lock.state()) {
+      case RunLock::State::Held:
+        report = RunWithBoard(ports, host, texts, options.batch, file, drive);
+        break;
+      case RunLock::State::Busy:
+        report = Outcome(BatchOutcome::Busy);
+        break;
+      case RunLock::State::CannotCreate:
+        report = Outcome(BatchOutcome::LocalFilesNotWritten, lock.path());
+        break;
+    }
+  }
+  // The record comes first: it is there even while a message waits for the user.
+  AppendRunLog(
+      batch.appender, folder,
+      RunRecord{batch.wall_clock.Now(), drive, options.batch_option, file, OutcomeText(report)});
+  if (report.outcome != BatchOutcome::Done && !options.quiet) {
+    host.ShowMessage(
+        BatchMessage(report, options.batch, drive, file, SharedState::GetLanguageFlag()),
+        kOptionsCaption);
+  }
+  return ExitCodeOf(report.outcome);
+}
+
+void RecordRefusedRun(Ports& ports, BatchPorts& batch, const ProgramOptions& options) {
+  if (options.batch_option.empty()) return;
+  AppendRunLog(batch.appender, GetProgramFolder(ports.system),
+               RunRecord{batch.wall_clock.Now(), "", options.batch_option, FileOf(ports, options),
+                         OutcomeText(Outcome(BatchOutcome::Refused, options.rejected))});
+}
+
+}  // namespace z4

@@ -1,0 +1,23 @@
+// /export and /apply: the board's settings copied to a file or from a file
+// without the main window. Each run ends with an exit code, adds one line to
+// the record beside the program and, unless /quiet is given, tells the user of
+// a failure in a message box.
+#pragma once
+
+#include "app/batch_ports.h"
+#include "app/command_line.h"
+#include "app/ports.h"
+#include "app/text_table.h"
+#include "platform/dialog_view.h"
+
+namespace z4 {
+
+// Runs the valid options' /export or /apply; returns the exit code.
+int RunBatch(Ports& ports, BatchPorts& batch, DialogHost& host, const TextTable& texts,
+             const ProgramOptions& options);
+
+// The record of a refused command line that names /export or /apply (nothing
+// is recorded for other refused lines).
+void RecordRefusedRun(Ports& ports, BatchPorts& batch, const ProgramOptions& options);
+
+}  // namespace z4

@@ -1,0 +1,35 @@
+#include "app/run_log.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace z4 {
+namespace {
+
+std::string Field(std::string text) {
+  if (text.empty()) return "-";
+  std::replace_if(
+      text.begin(), text.end(), [](char c) { return c == '\t' || c == '\r' || c == '\n'; }, ' ');
+  return text;
+}
+
+std::string TimeText(const LocalTime& t) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day, t.hour,
+                t.minute, t.second);
+  return text;
+}
+
+}  // namespace
+
+std::string RunLogLine(const RunRecord& record) {
+  return TimeText(record.time) + "\t" + Field(record.drive) + "\t" + Field(record.option) + "\t" +
+         Field(record.file) + "\t" + Field(record.outcome) + "\r\n";
+}
+
+bool AppendRunLog(FileAppender& appender, const std::string& program_folder,
+                  const RunRecord& record) {
+  return appender.Append(program_folder + "\\Z4Utility.log", RunLogLine(record));
+}
+
+}  // namespace z4

@@ -1,0 +1,30 @@
+// The record of the runs of /export and /apply: "Z4Utility.log" beside the
+// program, one line per run, only ever added to.
+#pragma once
+
+#include <string>
+
+#include "platform/file_appender.h"
+#include "platform/wall_clock.h"
+
+namespace z4 {
+
+struct RunRecord {
+  LocalTime time;
+  std::string drive;    // the board's letter; empty when none was found
+  std::string option;   // "/export" or "/apply"
+  std::string file;     // the file of the option; may be empty
+  std::string outcome;  // OutcomeText
+};
+
+// "2024-05-01 13:45:07<TAB>E<TAB>/apply<TAB>C:\batch\a.ini<TAB>0 done" and
+// CR LF, in UTF-8. An empty field is written as "-"; tabs and line ends inside
+// a field become spaces, so that every run stays one line of five fields.
+std::string RunLogLine(const RunRecord& record);
+
+// Adds the record's line to the log in `program_folder`; false when it could
+// not be written.
+bool AppendRunLog(FileAppender& appender, const std::string& program_folder,
+                  const RunRecord& record);
+
+}  // namespace z4

@@ -1,0 +1,28 @@
+#include "app/settings_job_run.h"
+
+#include "app/shared_state.h"
+#include "jobs/job_start.h"
+#include "jobs/status_dlg.h"
+#include "res/resource_ids.h"
+
+namespace z4 {
+
+namespace {
+// The period of the main window's job timer: its first tick opens the status window.
+constexpr unsigned kFirstJobTickMs = 100;
+}  // namespace
+
+SettingsJobResult RunSettingsJob(Ports& ports, DialogHost& host, const TextTable& texts,
+                                 bool write) {
+  if (BeginJob(ports, SettingsJobRequest(write)) != 0) return SettingsJobResult::NotStarted;
+  ports.clock.Pause(kFirstJobTickMs);
+  SharedState::SetStatusKind(write ? 1 : 0);
+  CStatusDlg status(ports, texts);
+  const int result = host.RunModal(IDD_STATUS, status);
+  SharedState::SetJobRunning(false);
+  SharedState::SetJobKind(0);
+  return result == CStatusDlg::kFinished ? SettingsJobResult::Finished
+                                         : SettingsJobResult::TimedOut;
+}
+
+}  // namespace z4

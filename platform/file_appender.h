@@ -1,0 +1,18 @@
+// Adding bytes to the end of a file that other runs add to as well.
+#pragma once
+
+#include <string>
+
+namespace z4 {
+
+class FileAppender {
+ public:
+  virtual ~FileAppender() = default;
+  // Creates the file when it is missing and writes the bytes after its end in
+  // one write, so that what is already there is never rewritten and two
+  // programs appending at once do not mix their bytes. False when the file
+  // cannot be opened or the bytes not written.
+  virtual bool Append(const std::string& path, const std::string& bytes) = 0;
+};
+
+}  // namespace z4

@@ -1,0 +1,27 @@
+#include "settings/settings_read_back.h"
+
+#include "settings/settings_file.h"
+
+namespace z4 {
+
+std::vector<ValueDifference> CompareSettings(const SettingsRecord& written,
+                                             std::string_view read_bytes) {
+  AcceptedValues accepted;
+  ParseSettingsFile(read_bytes, accepted);
+  SettingsRecord read = written;
+  accepted.ApplyTo(read);
+  std::vector<ValueDifference> differences;
+  for (int key = 0; key < kSettingsKeyCount; ++key) {
+    const std::string want = RecordValueText(written, key);
+    if (!accepted.accepted[static_cast<std::size_t>(key)]) {
+      differences.push_back({key, want, ""});
+      continue;
+    }
+    // Compared in written form: "045" and "45" are the same lamp-off time.
+    const std::string got = RecordValueText(read, key);
+    if (got != want) differences.push_back({key, want, got});
+  }
+  return differences;
+}
+
+}  // namespace z4

@@ -1,0 +1,12 @@
+#include "fakes/fake_file_appender.h"
+
+namespace z4::fakes {
+
+bool FakeFileAppender::Append(const std::string& path, const std::string& bytes) {
+  ++appends;
+  const std::string before = files_.Exists(path) ? files_.Contents(path).value_or("") : "";
+  if (files_.Exists(path) && !files_.ReadFile(path)) return false;  // held open for writing
+  return files_.WriteNewFile(path, before + bytes);
+}
+
+}  // namespace z4::fakes

@@ -1,0 +1,355 @@
+// /export and /apply in virtual time: the whole program started with the
+// options, against the emulated board on drive E.
+#include <gtest/gtest.h>
+#include <optional>
+#include <string>
+
+#include "app/batch_outcome.h"
+#include "app/shared_state.h"
+#include "app/startup.h"
+#include "fakes/board_registration.h"
+#include "fakes/fake_board_storage.h"
+#include "fakes/fake_dialog_host.h"
+#include "fakes/fake_file_appender.h"
+#include "fakes/fake_machine.h"
+#include "fakes/fake_ui.h"
+#include "fakes/fake_wall_clock.h"
+#include "res/resource_ids.h"
+#include "sim/settings_file.h"
+
+namespace z4 {
+namespace {
+
+constexpr char kFolder[] = "C:\\Program Files\\Z4";
+constexpr char kLog[] = "C:\\Program Files\\Z4\\Z4Utility.log";
+constexpr char kFile[] = "C:\\batch\\a.ini";
+
+// The settings of board A, whose file is applied to other boards.
+sim::Settings BoardA() {
+  sim::Settings s;
+  s.density = 82;
+  s.ccfl_off_minutes = 45;
+  s.ccfl_stab_seconds = 30;
+  s.file_format = 'P';
+  s.setting = 'V';
+  s.file_date = "2008/02/29 13:14:15";
+  s.image_move = 'Y';
+  s.extra_lines = {"Version:1.00", "BoardName:A-0001"};
+  return s;
+}
+
+// Board B: other values, and extra keys of its own.
+sim::Settings BoardB() {
+  sim::Settings s;
+  s.density = 71;
+  s.ccfl_off_minutes = 120;
+  s.ccfl_stab_seconds = 110;
+  s.extra_lines = {"Version:2.10", "BoardName:B-0002", "Serial:0002"};
+  return s;
+}
+
+std::string ValidFile() {
+  return "; service settings\r\n"
+         "Density:82\r\n"
+         "CCFLOffTim:045\r\n"
+         "CCFLStabTim:030\r\n"
+         "FileFormat:P\r\n"
+         "Setting:V\r\n"
+         "FileDate:2008/02/29 13:14:15\r\n"
+         "ImageMove:Y\r\n";
+}
+
+class BatchRunTest : public ::testing::Test, protected fakes::FakeMachine {
+ protected:
+  void SetUp() override {
+    SharedState::Reset();
+    files.AddDirectory(kFolder);
+    files.AddDirectory("C:\\batch");
+    files.AddDrive('E');
+    fakes::RegisterBoardNt(registry, 'E');
+  }
+
+  void PlugBoard(const sim::Settings& settings, const sim::BoardOptions& options = {}) {
+    board.emplace(files, clock, 'E', settings, options);
+  }
+  int Run(const std::string& options) {
+    system.command_line = "\"C:\\Program Files\\Z4\\Z4Utility.exe\" " + options;
+    return RunUtility(ports, batch, host);
+  }
+  std::string Log() const { return files.Contents(kLog).value_or(""); }
+  // Program operations that reached the board's drive.
+  int BoardOperations() const {
+    int n = 0;
+    for (const auto& line : files.log) n += line.find("E:") != std::string::npos;
+    return n;
+  }
+  void ExpectBoardRootClean() {
+    for (const char* name : {"E:\\Z4.JOB", "E:\\Z4JOB.END", "E:\\Z4.INI", "E:\\Z4Dummy.TXT"}) {
+      EXPECT_FALSE(files.Exists(name)) << name << " left on the board";
+    }
+    EXPECT_FALSE(files.Exists("C:\\Program Files\\Z4\\BackupZ4")) << "backup folder removed";
+    EXPECT_FALSE(files.Exists("C:\\Program Files\\Z4\\BackupZ4.lock"));
+  }
+
+  fakes::FakeUi ui{clock};
+  fakes::FakeDialogHost host{ui};
+  fakes::FakeWallClock wall_clock;
+  fakes::FakeFileAppender appender{files};
+  BatchPorts batch{wall_clock, appender};
+  std::optional<fakes::EmulatedBoard> board;
+};
+
+TEST_F(BatchRunTest, ExportWritesTheBoardsFileByteForByteWithoutTheMainWindow) {
+  PlugBoard(BoardA());
+  files.AddFile(kFile, "old contents");
+  EXPECT_EQ(Run("/export C:\\batch\\a.ini"), kExitDone);
+
+  EXPECT_EQ(files.Contents(kFile), sim::SettingsFileText(BoardA()));
+  EXPECT_EQ(host.runs, std::vector<int>{IDD_STATUS}) << "one status window, no main window";
+  EXPECT_TRUE(host.boxes.empty());
+  ASSERT_EQ(board->board().jobs().size(), 1u);
+  EXPECT_EQ(board->board().jobs()[0], "SetDataOut:\r\nEnd:\r\n");
+  ExpectBoardRootClean();
+  EXPECT_EQ(Log(), "2024-05-01 13:45:07\tE\t/export\tC:\\batch\\a.ini\t0 done\r\n");
+}
+
+TEST_F(BatchRunTest, ARelativeFileIsTakenFromTheCurrentFolder) {
+  PlugBoard(BoardA());
+  ASSERT_TRUE(files.EnterDirectory("C:\\batch"));
+  EXPECT_EQ(Run("-EXPORT a.ini"), kExitDone);
+  EXPECT_EQ(files.Contents(kFile), sim::SettingsFileText(BoardA()));
+  EXPECT_NE(Log().find("\tC:\\batch\\a.ini\t"), std::string::npos) << Log();
+}
+
+TEST_F(BatchRunTest, ApplyGivesTheBoardTheSevenValuesAndKeepsItsOwnLines) {
+  PlugBoard(BoardB());
+  files.AddFile(kFile, ValidFile());
+  EXPECT_EQ(Run("/apply C:\\batch\\a.ini"), kExitDone);
+
+  sim::Settings expected = BoardA();
+  expected.extra_lines = BoardB().extra_lines;
+  EXPECT_EQ(board->board().settings(), expected);
+  // Read first (the rewrite starts from the board's own file), then the
+  // write as Set sends it, then the read-back.
+  const auto& jobs = board->board().jobs();
+  ASSERT_EQ(jobs.size(), 3u);
+  EXPECT_EQ(jobs[0], "SetDataOut:\r\nEnd:\r\n");
+  EXPECT_EQ(jobs[1], "SetDataIn:\r\nEnd:\r\n");
+  EXPECT_EQ(jobs[2], "SetDataOut:\r\nEnd:\r\n");
+  // The file the board was given: its own lines, in their places.
+  ASSERT_TRUE(board->board().last_settings_read().has_value());
+  const auto& given = *board->board().last_settings_read();
+  EXPECT_EQ(given.unknown,
+            (std::vector<std::string>{"Version:2.10", "BoardName:B-0002", "Serial:0002"}));
+  EXPECT_TRUE(given.rejected.empty());
+  EXPECT_EQ(given.applied.size(), 7u);
+  EXPECT_EQ(host.runs, (std::vector<int>{IDD_STATUS, IDD_STATUS, IDD_STATUS}));
+  EXPECT_TRUE(host.boxes.empty());
+  EXPECT_EQ(SharedState::GetDeviceSettings().CCFLOffTim, 45);
+  ExpectBoardRootClean();
+  EXPECT_EQ(Log(), "2024-05-01 13:45:07\tE\t/apply\tC:\\batch\\a.ini\t0 done\r\n");
+}
+
+TEST_F(BatchRunTest, ExportedFromOneBoardAppliedToAnother) {
+  PlugBoard(BoardA());
+  ASSERT_EQ(Run("/export C:\\batch\\a.ini"), kExitDone);
+  board.reset();
+  PlugBoard(BoardB());
+  EXPECT_EQ(Run("/quiet /apply C:\\batch\\a.ini"), kExitDone);
+  sim::Settings expected = BoardA();
+  expected.extra_lines = BoardB().extra_lines;
+  EXPECT_EQ(board->board().settings(), expected);
+  EXPECT_EQ(Log(),
+            "2024-05-01 13:45:07\tE\t/export\tC:\\batch\\a.ini\t0 done\r\n"
+            "2024-05-01 13:45:07\tE\t/apply\tC:\\batch\\a.ini\t0 done\r\n")
+      << "one line per run, added after the others";
+}
+
+struct InvalidFileCase {
+  std::string bytes;
+  std::string names;  // what the message and the record must name
+};
+
+class ApplyInvalidFileTest : public BatchRunTest,
+                             public ::testing::WithParamInterface<InvalidFileCase> {};
+
+TEST_P(ApplyInvalidFileTest, NothingReachesTheBoardAndTheKeyAndValueAreNamed) {
+  PlugBoard(BoardB());
+  files.AddFile(kFile, GetParam().bytes);
+  files.log.clear();
+  EXPECT_EQ(Run("/apply C:\\batch\\a.ini"), kExitInvalidFile);
+  EXPECT_EQ(BoardOperations(), 0) << "the drive was not even probed";
+  EXPECT_TRUE(board->board().jobs().empty());
+  EXPECT_EQ(board->board().settings(), BoardB());
+  EXPECT_TRUE(host.runs.empty());
+  ASSERT_EQ(host.boxes.size(), 1u);
+  EXPECT_NE(host.boxes[0].text.find(GetParam().names), std::string::npos) << host.boxes[0].text;
+  EXPECT_NE(host.boxes[0].text.find(kFile), std::string::npos);
+  EXPECT_NE(Log().find("\t-\t/apply\tC:\\batch\\a.ini\t4 invalid file: " + GetParam().names),
+            std::string::npos)
+      << Log();
+}
+
+std::string Replaced(const std::string& line, const std::string& by) {
+  std::string bytes = ValidFile();
+  bytes.replace(bytes.find(line), line.size(), by);
+  return bytes;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, ApplyInvalidFileTest,
+    ::testing::Values(
+        InvalidFileCase{Replaced("Density:82", "Density:95"), "Density:95 (70 to 90)"},
+        InvalidFileCase{Replaced("CCFLOffTim:045", "CCFLOffTim:040"),
+                        "CCFLOffTim:040 (30 to 120 minutes in steps of 15)"},
+        InvalidFileCase{Replaced("CCFLStabTim:030", "CCFLStabTim:125"),
+                        "CCFLStabTim:125 (10 to 120 seconds in steps of 10)"},
+        InvalidFileCase{Replaced("FileFormat:P", "FileFormat:p"), "FileFormat:p (P (PNG)"},
+        InvalidFileCase{Replaced("Setting:V", "Setting:X"), "Setting:X (H or V)"},
+        InvalidFileCase{Replaced("FileDate:2008/02/29", "FileDate:2100/02/29"),
+                        "FileDate:2100/02/29 13:14:15"},
+        InvalidFileCase{Replaced("ImageMove:Y\r\n", ""), "ImageMove missing"},
+        InvalidFileCase{"; nothing but a comment\r\n", "Density missing"}));
+
+TEST_F(BatchRunTest, AFileThatCannotBeReadIsAnInvalidFileAndNothingIsSent) {
+  PlugBoard(BoardB());
+  // Far larger than any settings file: not read at all.
+  files.AddFile("C:\\batch\\huge.ini", ValidFile() + std::string(70 * 1024, ';'));
+  files.log.clear();
+  EXPECT_EQ(Run("/quiet /apply C:\\batch\\missing.ini"), kExitInvalidFile);
+  EXPECT_EQ(Run("/quiet /apply C:\\batch\\huge.ini"), kExitInvalidFile);
+  EXPECT_EQ(BoardOperations(), 0);
+  EXPECT_TRUE(board->board().jobs().empty());
+  EXPECT_TRUE(host.boxes.empty()) << "quiet";
+  EXPECT_NE(Log().find("\tC:\\batch\\missing.ini\t4 invalid file: cannot be read"),
+            std::string::npos);
+  EXPECT_NE(Log().find("\tC:\\batch\\huge.ini\t4 invalid file: cannot be read"), std::string::npos);
+}
+
+TEST_F(BatchRunTest, WithoutABoardTheFileIsLeftAsItWas) {
+  files.RemoveDrive('E');
+  files.AddFile(kFile, "kept");
+  EXPECT_EQ(Run("/export C:\\batch\\a.ini"), kExitNoBoard);
+  EXPECT_EQ(files.Contents(kFile), "kept");
+  ASSERT_EQ(host.boxes.size(), 1u);
+  EXPECT_EQ(host.boxes[0].caption, "Z4Utility");
+  EXPECT_NE(host.boxes[0].text.find("No Z-4 board was found."), std::string::npos);
+  EXPECT_EQ(Log(), "2024-05-01 13:45:07\t-\t/export\tC:\\batch\\a.ini\t2 no board\r\n");
+  ExpectBoardRootClean();
+}
+
+TEST_F(BatchRunTest, TheDriveOptionNamesTheBoardWhereTheRegistryKnowsNothing) {
+  system.version = OsVersion{10, 0};
+  PlugBoard(BoardA());
+  EXPECT_EQ(Run("/export C:\\batch\\a.ini"), kExitNoBoard);
+  EXPECT_EQ(Run("/drive:e /export C:\\batch\\a.ini"), kExitDone);
+  EXPECT_EQ(files.Contents(kFile), sim::SettingsFileText(BoardA()));
+}
+
+TEST_F(BatchRunTest, ABoardThatNeverFinishesGivesNoAnswerAfterTheTimeLimit) {
+  sim::BoardOptions silent;
+  silent.never_end = true;
+  PlugBoard(BoardA(), silent);
+  files.AddFile(kFile, "kept");
+  EXPECT_EQ(Run("/export C:\\batch\\a.ini"), kExitNoAnswer);
+  EXPECT_EQ(files.Contents(kFile), "kept") << "left intact";
+  const auto& status = ui.Dialogs().back();
+  EXPECT_EQ(status.resource_id, IDD_STATUS);
+  EXPECT_EQ(status.result, 2);
+  EXPECT_EQ(status.closed_at - status.opened_at, 40000) << "80 ticks of 500 ms";
+  ASSERT_EQ(host.boxes.size(), 1u);
+  EXPECT_NE(host.boxes[0].text.find("drive E: did not finish"), std::string::npos);
+  EXPECT_NE(Log().find("\tE\t/export\tC:\\batch\\a.ini\t3 no answer"), std::string::npos);
+
+  // The same board given a file: the first read never ends, nothing is written.
+  files.AddFile(kFile, ValidFile());
+  EXPECT_EQ(Run("/apply C:\\batch\\a.ini"), kExitNoAnswer);
+  EXPECT_EQ(board->board().settings(), BoardA());
+  EXPECT_EQ(board->board().last_settings_read(), std::nullopt);
+}
+
+TEST_F(BatchRunTest, AWriteTheBoardDoesNotTakeIsFoundByTheReadBack) {
+  sim::BoardOptions refusing;
+  refusing.refuse_settings = true;
+  // The board already holds four of the file's values.
+  sim::Settings held = BoardB();
+  held.file_format = 'P';
+  held.setting = 'V';
+  held.file_date = BoardA().file_date;
+  held.image_move = 'Y';
+  PlugBoard(held, refusing);
+  files.AddFile(kFile, ValidFile());
+  EXPECT_EQ(Run("/apply C:\\batch\\a.ini"), kExitReadBackDiffers);
+  ASSERT_EQ(host.boxes.size(), 1u);
+  const std::string& text = host.boxes[0].text;
+  EXPECT_NE(text.find("Density: written 82, read 71"), std::string::npos) << text;
+  EXPECT_NE(text.find("CCFLOffTim: written 045, read 120"), std::string::npos) << text;
+  EXPECT_EQ(text.find("FileFormat"), std::string::npos) << "only the keys that differ: " << text;
+  EXPECT_NE(Log().find("5 read-back differs: Density: written 82, read 71; CCFLOffTim"),
+            std::string::npos)
+      << Log();
+  ExpectBoardRootClean();
+}
+
+TEST_F(BatchRunTest, AnExportFileThatCannotBeWrittenIsReportedAndTheBoardIsCleared) {
+  PlugBoard(BoardA());
+  EXPECT_EQ(Run("/export C:\\nowhere\\a.ini"), kExitNotWritten);
+  EXPECT_FALSE(files.Exists("C:\\nowhere\\a.ini"));
+  ExpectBoardRootClean();
+  EXPECT_NE(Log().find("6 not written: C:\\nowhere\\a.ini"), std::string::npos);
+}
+
+TEST_F(BatchRunTest, ARunWhileAnotherHoldsTheFolderTouchesNothing) {
+  PlugBoard(BoardB());
+  files.AddFile(kFile, ValidFile());
+  files.AddFile("C:\\Program Files\\Z4\\BackupZ4.lock", "");
+  files.SetHeldOpen("C:\\Program Files\\Z4\\BackupZ4.lock", true);
+  files.log.clear();
+  EXPECT_EQ(Run("/apply C:\\batch\\a.ini"), kExitBusy);
+  EXPECT_EQ(BoardOperations(), 0);
+  EXPECT_EQ(board->board().settings(), BoardB());
+  EXPECT_TRUE(files.Exists("C:\\Program Files\\Z4\\BackupZ4.lock")) << "the other run's lock";
+  EXPECT_NE(Log().find("7 busy"), std::string::npos);
+}
+
+TEST_F(BatchRunTest, TheMessageFollowsTheLanguageOfTheTextTable) {
+  files.AddFile("C:\\Program Files\\Z4\\Z4Utility.ini", "LANGUAGE=JAPAN\r\n");
+  files.RemoveDrive('E');
+  EXPECT_EQ(Run("/export C:\\batch\\a.ini"), kExitNoBoard);
+  ASSERT_EQ(host.boxes.size(), 1u);
+  EXPECT_NE(host.boxes[0].text.find("ボードが見つかりません"), std::string::npos);
+  EXPECT_NE(Log().find("2 no board"), std::string::npos) << "the record stays in English";
+}
+
+struct RefusedCase {
+  std::string options;
+  bool recorded;  // the line names /export or /apply
+};
+
+class RefusedBatchLineTest : public BatchRunTest,
+                             public ::testing::WithParamInterface<RefusedCase> {};
+
+TEST_P(RefusedBatchLineTest, IsRefusedBeforeTheBoardIsTouched) {
+  PlugBoard(BoardB());
+  files.AddFile(kFile, ValidFile());
+  files.log.clear();
+  EXPECT_EQ(Run(GetParam().options), kExitRefused);
+  EXPECT_EQ(BoardOperations(), 0);
+  EXPECT_TRUE(host.runs.empty());
+  EXPECT_EQ(host.boxes.size(), GetParam().options.find("quiet") == std::string::npos ? 1u : 0u);
+  EXPECT_EQ(Log().find("1 command line refused: ") != std::string::npos, GetParam().recorded)
+      << Log();
+}
+
+INSTANTIATE_TEST_SUITE_P(Lines, RefusedBatchLineTest,
+                         ::testing::Values(RefusedCase{"/export", true},
+                                           RefusedCase{"/apply /quiet", true},
+                                           RefusedCase{"/export a.ini /apply b.ini", true},
+                                           RefusedCase{"/apply a.ini /adjust", true},
+                                           RefusedCase{"/adjust /export a.ini", true},
+                                           RefusedCase{"/export a.ini /bogus", true},
+                                           RefusedCase{"/quiet", false},
+                                           RefusedCase{"/quiet /drive:E", false}));
+
+}  // namespace
+}  // namespace z4
