@@ -27,6 +27,7 @@ win64: deps
 	cmake --build $(BUILD)/win64
 
 test-native: native
+	python3 scripts/check-layers.py
 	ctest --test-dir $(BUILD)/native --output-on-failure -j2
 
 # What can be checked of the shipped program without running it.

@@ -6,8 +6,8 @@
 
 #include "app/batch_ports.h"
 #include "app/command_line.h"
-#include "app/ports.h"
-#include "app/text_table.h"
+#include "core/ports.h"
+#include "core/text_table.h"
 #include "platform/dialog_view.h"
 
 namespace z4 {

@@ -1,8 +1,8 @@
 #include "app/config_dlg.h"
 
-#include "app/backup_folder.h"
-#include "app/program_folder.h"
-#include "app/shared_state.h"
+#include "core/backup_folder.h"
+#include "core/program_folder.h"
+#include "core/shared_state.h"
 #include "device/drive_discovery.h"
 #include "device/file_exchange.h"
 #include "res/resource_ids.h"

@@ -5,12 +5,12 @@
 
 #include <memory>
 
-#include "app/bound_texts.h"
-#include "app/ports.h"
-#include "app/text_table.h"
-#include "jobs/maintenance_panel.h"
+#include "core/bound_texts.h"
+#include "core/ports.h"
+#include "core/text_table.h"
+#include "panels/maintenance_panel.h"
 #include "platform/dialog_view.h"
-#include "settings/settings_panel.h"
+#include "panels/settings_panel.h"
 
 namespace z4 {
 

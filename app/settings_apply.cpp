@@ -3,9 +3,9 @@
 #include <optional>
 #include <string>
 
-#include "app/backup_folder.h"
+#include "core/backup_folder.h"
 #include "app/settings_job_run.h"
-#include "app/shared_state.h"
+#include "core/shared_state.h"
 #include "device/board_file_limits.h"
 #include "device/file_exchange.h"
 #include "settings/settings_file.h"

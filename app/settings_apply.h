@@ -3,10 +3,10 @@
 #pragma once
 
 #include "app/batch_outcome.h"
-#include "app/ports.h"
-#include "app/text_table.h"
+#include "core/ports.h"
+#include "core/text_table.h"
 #include "platform/dialog_view.h"
-#include "settings/settings_record.h"
+#include "core/settings_record.h"
 
 namespace z4 {
 

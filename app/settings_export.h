@@ -5,8 +5,8 @@
 #include <string>
 
 #include "app/batch_outcome.h"
-#include "app/ports.h"
-#include "app/text_table.h"
+#include "core/ports.h"
+#include "core/text_table.h"
 #include "platform/dialog_view.h"
 
 namespace z4 {

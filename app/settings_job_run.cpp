@@ -1,6 +1,6 @@
 #include "app/settings_job_run.h"
 
-#include "app/shared_state.h"
+#include "core/shared_state.h"
 #include "jobs/job_start.h"
 #include "jobs/status_dlg.h"
 #include "res/resource_ids.h"

@@ -4,8 +4,8 @@
 // board's end marker within the job's time limit.
 #pragma once
 
-#include "app/ports.h"
-#include "app/text_table.h"
+#include "core/ports.h"
+#include "core/text_table.h"
 #include "platform/dialog_view.h"
 
 namespace z4 {

@@ -5,8 +5,8 @@
 #include "app/command_line.h"
 #include "app/config_dlg.h"
 #include "app/failure_message.h"
-#include "app/shared_state.h"
-#include "app/text_table.h"
+#include "core/shared_state.h"
+#include "core/text_table.h"
 #include "res/resource_ids.h"
 
 namespace z4 {

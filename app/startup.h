@@ -3,7 +3,7 @@
 #pragma once
 
 #include "app/batch_ports.h"
-#include "app/ports.h"
+#include "core/ports.h"
 #include "platform/dialog_view.h"
 
 namespace z4 {

@@ -3,7 +3,7 @@
 #include <benchmark/benchmark.h>
 #include <string>
 
-#include "app/shared_state.h"
+#include "core/shared_state.h"
 #include "fakes/fake_file_system.h"
 #include "fakes/fake_registry.h"
 #include "fakes/fake_system.h"

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "app/decimal.h"
-#include "app/shared_state.h"
+#include "core/decimal.h"
+#include "core/shared_state.h"
 
 namespace z4 {
 namespace {

@@ -9,7 +9,7 @@
 
 #include <string>
 
-#include "app/ports.h"
+#include "core/ports.h"
 #include "device/registry_key.h"
 #include "platform/registry.h"
 #include "platform/system.h"

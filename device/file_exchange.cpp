@@ -2,8 +2,8 @@
 
 #include <array>
 
-#include "app/program_folder.h"
-#include "app/shared_state.h"
+#include "core/program_folder.h"
+#include "core/shared_state.h"
 
 namespace z4 {
 namespace {
@@ -94,10 +94,6 @@ const char* DeviceFileName(int kind) {
 
 std::string DeviceFilePath(const std::string& name) {
   return SharedState::GetDeviceDrive() + ":\\" + name;
-}
-
-std::string BackupFolderPath(System& system) {
-  return GetProgramFolder(system) + "\\BackupZ4";
 }
 
 int EnsureBackupFolder(Ports& ports) {

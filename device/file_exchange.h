@@ -6,7 +6,8 @@
 
 #include <string>
 
-#include "app/ports.h"
+#include "core/backup_folder.h"
+#include "core/ports.h"
 
 namespace z4 {
 
@@ -50,9 +51,6 @@ const char* DeviceFileName(int kind);
 
 // DeviceDrive + ":\" + name, by plain concatenation.
 std::string DeviceFilePath(const std::string& name);
-
-// Program folder + "\BackupZ4".
-std::string BackupFolderPath(System& system);
 
 // Makes sure the backup folder exists, leaving the current directory as it
 // was. 0 when the folder can be used (or its creation failed for a reason the

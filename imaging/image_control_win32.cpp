@@ -38,6 +38,7 @@ class ImageTable {
 // What a display window keeps: the image it shows and that image scaled to
 // its client area, drawn once and painted from then on.
 struct DisplayState {
+  std::unique_ptr<Win32ImageControl> component;  // made when a dialog first asks
   ImageHandle image = 0;
   UniqueGdiObject cache;
   SIZE cache_size{0, 0};
@@ -97,6 +98,12 @@ LRESULT HandleDisplay(HWND window, UINT msg, WPARAM wparam, LPARAM lparam) {
       break;
     case WM_ERASEBKGND:
       return 1;  // painted whole in WM_PAINT
+    case kGetImageControlMessage:
+      if (DisplayState* state = StateOf(window)) {
+        if (!state->component) state->component = std::make_unique<Win32ImageControl>(window);
+        return reinterpret_cast<LRESULT>(&state->component->control());
+      }
+      return 0;
     case WM_SIZE:
       if (DisplayState* state = StateOf(window)) {
         RebuildCache(window, *state);

@@ -8,13 +8,14 @@
 
 #include <memory>
 
-#include "imaging/image_control.h"
+#include "platform/image_control.h"
+#include "platform/win32/image_display_protocol.h"
 
 namespace z4::win32 {
 
-// The display window's class; registered once, before any dialog that holds
-// one is created.
-inline constexpr wchar_t kImageDisplayClass[] = L"Z4ImageDisplay";
+// The display window's class (kImageDisplayClass); registered once, before
+// any dialog that holds one is created. The window answers
+// kGetImageControlMessage with the component it belongs to.
 bool RegisterImageDisplayClass(HINSTANCE instance);
 
 // The three objects for the display window `display` (a window of the class

@@ -1,4 +1,4 @@
-#include "imaging/image_control.h"
+#include "imaging/image_sequences.h"
 
 namespace z4 {
 

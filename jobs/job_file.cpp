@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "app/shared_state.h"
+#include "core/shared_state.h"
 #include "device/file_exchange.h"
 
 namespace z4 {

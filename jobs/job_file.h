@@ -6,7 +6,7 @@
 #include <array>
 #include <string>
 
-#include "app/ports.h"
+#include "core/ports.h"
 
 namespace z4 {
 

@@ -1,6 +1,6 @@
 #include "jobs/job_start.h"
 
-#include "app/shared_state.h"
+#include "core/shared_state.h"
 #include "device/file_exchange.h"
 #include "res/resource_ids.h"
 

@@ -2,7 +2,7 @@
 // into the backup folder, and the main window's job timer starts.
 #pragma once
 
-#include "app/ports.h"
+#include "core/ports.h"
 #include "jobs/job_file.h"
 #include "platform/dialog_view.h"
 

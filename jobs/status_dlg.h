@@ -3,8 +3,8 @@
 // the board finished, 2 when the job's time ran out.
 #pragma once
 
-#include "app/ports.h"
-#include "app/text_table.h"
+#include "core/ports.h"
+#include "core/text_table.h"
 #include "platform/dialog_view.h"
 
 namespace z4 {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "imaging/image_control.h"
+#include "platform/image_control.h"
 #include "platform/canvas.h"
 #include "platform/geometry.h"
 

@@ -14,7 +14,7 @@ cxx=${CXX_FUZZ:-clang++}
 mkdir -p "$work"
 
 # The core sources the targets reach, and the fakes the port-level checks use.
-sources=(app/decimal.cpp app/program_folder.cpp app/utf8_check.cpp device/file_exchange.cpp
+sources=(core/decimal.cpp core/program_folder.cpp core/utf8_check.cpp device/file_exchange.cpp
   imaging/image_header.cpp
   settings/settings_file.cpp viewers/level_data.cpp viewers/level_labels.cpp
   viewers/level_curve.cpp viewers/captured_image.cpp viewers/error_log.cpp

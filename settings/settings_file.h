@@ -13,8 +13,8 @@
 #include <string>
 #include <string_view>
 
-#include "app/ports.h"
-#include "settings/settings_record.h"
+#include "core/ports.h"
+#include "core/settings_record.h"
 
 namespace z4 {
 

@@ -1,6 +1,6 @@
 #include "viewers/captured_image.h"
 
-#include "app/decimal.h"
+#include "core/decimal.h"
 
 namespace z4 {
 

@@ -1,8 +1,8 @@
 #include "viewers/ccd_graph_dlg.h"
 
-#include "app/decimal.h"
-#include "app/program_folder.h"
-#include "app/shared_state.h"
+#include "core/decimal.h"
+#include "core/program_folder.h"
+#include "core/shared_state.h"
 #include "device/board_file_limits.h"
 #include "device/file_exchange.h"
 #include "res/resource_ids.h"

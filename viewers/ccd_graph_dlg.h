@@ -8,7 +8,7 @@
 #include <map>
 #include <string>
 
-#include "app/ports.h"
+#include "core/ports.h"
 #include "platform/dialog_view.h"
 
 namespace z4 {

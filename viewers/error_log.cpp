@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/utf8_check.h"
+#include "core/utf8_check.h"
 #include "device/board_file_limits.h"
 
 namespace z4 {

@@ -1,7 +1,7 @@
 #include "viewers/file_name_dlg.h"
 
-#include "app/shared_state.h"
-#include "app/utf8_length.h"
+#include "core/shared_state.h"
+#include "core/utf8_length.h"
 #include "res/resource_ids.h"
 #include "viewers/builtin_fonts.h"
 

@@ -2,9 +2,10 @@
 
 #include <algorithm>
 
-#include "app/shared_state.h"
+#include "core/shared_state.h"
 #include "device/board_file_limits.h"
 #include "device/file_exchange.h"
+#include "imaging/image_sequences.h"
 #include "jobs/job_file.h"
 #include "res/resource_ids.h"
 #include "viewers/builtin_fonts.h"

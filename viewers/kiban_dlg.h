@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "app/ports.h"
+#include "core/ports.h"
 #include "platform/dialog_view.h"
 
 namespace z4 {

@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "app/decimal.h"
+#include "core/decimal.h"
 #include "device/board_file_limits.h"
 #include "device/file_exchange.h"
 

@@ -16,7 +16,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/ports.h"
+#include "core/ports.h"
 
 namespace z4 {
 

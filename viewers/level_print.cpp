@@ -1,6 +1,6 @@
 #include "viewers/level_print.h"
 
-#include "app/utf8_length.h"
+#include "core/utf8_length.h"
 #include "res/resource_ids.h"
 #include "viewers/level_curve.h"
 #include "viewers/level_labels.h"

@@ -19,8 +19,8 @@
 #include <string>
 #include <vector>
 
-#include "app/ports.h"
-#include "app/shared_state.h"
+#include "core/ports.h"
+#include "core/shared_state.h"
 #include "platform/win32/dialog_window.h"
 #include "platform/win32/file_system_win32.h"
 #include "platform/win32/registry_win32.h"

@@ -9,6 +9,7 @@
 
 #include "platform/win32/failure_guard.h"
 #include "platform/win32/gdi_canvas.h"
+#include "platform/win32/image_display_protocol.h"
 #include "platform/win32/print_job_win32.h"
 #include "platform/win32/unicode.h"
 #include "platform/win32/window_capture.h"
@@ -410,13 +411,10 @@ BOOL CALLBACK FindDisplay(HWND child, LPARAM found) {
 }  // namespace
 
 ImageControl* DialogWindow::Imaging() {
-  if (!images_) {
-    HWND display = nullptr;
-    EnumChildWindows(hwnd_, &FindDisplay, reinterpret_cast<LPARAM>(&display));
-    if (!display) return nullptr;
-    images_ = std::make_unique<Win32ImageControl>(display);
-  }
-  return &images_->control();
+  HWND display = nullptr;
+  EnumChildWindows(hwnd_, &FindDisplay, reinterpret_cast<LPARAM>(&display));
+  if (!display) return nullptr;
+  return reinterpret_cast<ImageControl*>(SendMessageW(display, kGetImageControlMessage, 0, 0));
 }
 
 void Win32DialogHost::SetFailureMessage(const std::string& text, const std::string& caption) {

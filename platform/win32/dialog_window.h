@@ -6,7 +6,6 @@
 
 #include <string>
 
-#include "imaging/image_control_win32.h"
 #include "platform/dialog_view.h"
 #include "platform/win32/handles.h"
 
@@ -76,7 +75,6 @@ class DialogWindow : public DialogView {
   int font_size_ = 0;
   UniqueIcon big_icon_;
   UniqueIcon small_icon_;
-  std::unique_ptr<Win32ImageControl> images_;
 };
 
 class Win32DialogHost : public DialogHost {

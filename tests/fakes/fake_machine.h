@@ -1,7 +1,7 @@
 // A PC without hardware: every port of the program backed by its fake.
 #pragma once
 
-#include "app/ports.h"
+#include "core/ports.h"
 #include "fakes/fake_file_system.h"
 #include "fakes/fake_registry.h"
 #include "fakes/fake_system.h"

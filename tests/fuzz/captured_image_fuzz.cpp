@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/utf8_check.h"
+#include "core/utf8_check.h"
 #include "fakes/fake_system.h"
 #include "imaging/image_header.h"
 #include "viewers/captured_image.h"

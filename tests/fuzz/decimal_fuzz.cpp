@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/decimal.h"
+#include "core/decimal.h"
 
 namespace {
 

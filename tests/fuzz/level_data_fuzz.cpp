@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/shared_state.h"
+#include "core/shared_state.h"
 #include "fakes/fake_machine.h"
 #include "viewers/level_curve.h"
 #include "viewers/level_data.h"

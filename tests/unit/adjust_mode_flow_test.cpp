@@ -4,7 +4,7 @@
 #include <optional>
 
 #include "app/config_dlg.h"
-#include "app/shared_state.h"
+#include "core/shared_state.h"
 #include "device/file_exchange.h"
 #include "fakes/board_registration.h"
 #include "fakes/fake_board_storage.h"

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "app/batch_outcome.h"
-#include "app/shared_state.h"
+#include "core/shared_state.h"
 #include "app/startup.h"
 #include "fakes/board_registration.h"
 #include "fakes/fake_board_storage.h"

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "app/shared_state.h"
+#include "core/shared_state.h"
 #include "fakes/fake_machine.h"
 #include "fakes/fake_ui.h"
 #include "res/resource_ids.h"

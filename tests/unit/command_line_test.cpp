@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "app/batch_outcome.h"
-#include "app/shared_state.h"
+#include "core/shared_state.h"
 #include "app/startup.h"
 #include "fakes/fake_file_appender.h"
 #include "fakes/fake_machine.h"

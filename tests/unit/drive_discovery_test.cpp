@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "app/ports.h"
-#include "app/shared_state.h"
+#include "core/ports.h"
+#include "core/shared_state.h"
 #include "device/registry_key.h"
 #include "fakes/fake_file_system.h"
 #include "fakes/fake_registry.h"

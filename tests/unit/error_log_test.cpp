@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 #include <string>
 
-#include "app/utf8_check.h"
+#include "core/utf8_check.h"
 #include "fakes/fake_system.h"
 
 namespace z4 {

@@ -5,11 +5,12 @@
 #include <string>
 #include <vector>
 
-#include "app/shared_state.h"
+#include "core/shared_state.h"
 #include "device/board_file_limits.h"
 #include "fakes/fake_board_storage.h"
 #include "fakes/fake_machine.h"
 #include "fakes/fake_ui.h"
+#include "imaging/image_sequences.h"
 #include "res/resource_ids.h"
 #include "viewers/captured_image.h"
 #include "viewers/file_name_dlg.h"

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/shared_state.h"
+#include "core/shared_state.h"
 #include "device/board_file_limits.h"
 #include "fakes/fake_machine.h"
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/shared_state.h"
+#include "core/shared_state.h"
 #include "device/board_file_limits.h"
 #include "fakes/fake_file_system.h"
 #include "fakes/fake_registry.h"

@@ -1,11 +1,11 @@
 // The settings panel on its own: what it shows for values the controls cannot
 // hold, what Set then collects, and how it recovers when a job cannot start.
-#include "settings/settings_panel.h"
+#include "panels/settings_panel.h"
 
 #include <gtest/gtest.h>
 
 #include "app/config_dlg.h"
-#include "app/shared_state.h"
+#include "core/shared_state.h"
 #include "fakes/board_registration.h"
 #include "fakes/fake_board_storage.h"
 #include "fakes/fake_machine.h"

@@ -7,8 +7,8 @@
 #include <iterator>
 #include <string>
 
-#include "app/shared_state.h"
-#include "app/text_table.h"
+#include "core/shared_state.h"
+#include "core/text_table.h"
 #include "fakes/fake_system.h"
 
 namespace z4 {

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/shared_state.h"
+#include "core/shared_state.h"
 #include "fakes/fake_board_storage.h"
 #include "fakes/fake_machine.h"
 #include "fakes/fake_ui.h"

@@ -1,8 +1,8 @@
-#include "app/text_table.h"
+#include "core/text_table.h"
 
 #include <gtest/gtest.h>
 
-#include "app/shared_state.h"
+#include "core/shared_state.h"
 #include "fakes/fake_file_system.h"
 #include "fakes/fake_system.h"
 

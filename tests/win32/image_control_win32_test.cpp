@@ -6,6 +6,7 @@
 #include <string>
 
 #include "imaging/image_decoder_win32.h"
+#include "imaging/image_sequences.h"
 #include "platform/win32/unicode.h"
 #include "sim/png_writer.h"
 #include "sim/test_pattern.h"

@@ -3,9 +3,9 @@
 // the window in step with the board through the device watch.
 #pragma once
 
-#include "app/bound_texts.h"
-#include "app/ports.h"
-#include "app/text_table.h"
+#include "core/bound_texts.h"
+#include "core/ports.h"
+#include "core/text_table.h"
 #include "platform/dialog_view.h"
 
 namespace z4 {

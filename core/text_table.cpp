@@ -1,8 +1,8 @@
-#include "app/text_table.h"
+#include "core/text_table.h"
 
-#include "app/decimal.h"
-#include "app/program_folder.h"
-#include "app/shared_state.h"
+#include "core/decimal.h"
+#include "core/program_folder.h"
+#include "core/shared_state.h"
 #include "platform/file_system.h"
 #include "platform/system.h"
 

@@ -1,12 +1,12 @@
-#include "settings/settings_panel.h"
+#include "panels/settings_panel.h"
 
-#include "app/backup_folder.h"
-#include "app/decimal.h"
-#include "app/shared_state.h"
+#include "core/backup_folder.h"
+#include "core/decimal.h"
+#include "core/shared_state.h"
 #include "device/drive_discovery.h"
 #include "device/file_exchange.h"
 #include "jobs/job_start.h"
-#include "jobs/maintenance_texts.h"
+#include "panels/maintenance_texts.h"
 #include "res/resource_ids.h"
 #include "settings/settings_file.h"
 

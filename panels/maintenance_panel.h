@@ -4,11 +4,11 @@
 // board's end marker and opens what the job produced.
 #pragma once
 
-#include "app/bound_texts.h"
-#include "app/ports.h"
+#include "core/bound_texts.h"
+#include "core/ports.h"
 #include "jobs/job_file.h"
 #include "platform/dialog_view.h"
-#include "settings/settings_panel.h"
+#include "panels/settings_panel.h"
 
 namespace z4 {
 

@@ -1,9 +1,13 @@
-#include "app/backup_folder.h"
+#include "core/backup_folder.h"
 
-#include "app/ports.h"
-#include "device/file_exchange.h"
+#include "core/ports.h"
+#include "core/program_folder.h"
 
 namespace z4 {
+
+std::string BackupFolderPath(System& system) {
+  return GetProgramFolder(system) + "\\BackupZ4";
+}
 
 void EmptyBackupFolder(Ports& ports) {
   const std::string folder = BackupFolderPath(ports.system) + "\\";

@@ -1,4 +1,4 @@
-#include "app/utf8_check.h"
+#include "core/utf8_check.h"
 
 namespace z4 {
 namespace {

@@ -1,7 +1,7 @@
-#include "jobs/maintenance_panel.h"
+#include "panels/maintenance_panel.h"
 
-#include "app/backup_folder.h"
-#include "app/shared_state.h"
+#include "core/backup_folder.h"
+#include "core/shared_state.h"
 #include "device/file_exchange.h"
 #include "jobs/job_start.h"
 #include "res/resource_ids.h"

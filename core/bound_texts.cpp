@@ -1,4 +1,4 @@
-#include "app/bound_texts.h"
+#include "core/bound_texts.h"
 
 #include "platform/dialog_view.h"
 #include "res/resource_ids.h"

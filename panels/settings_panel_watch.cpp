@@ -1,12 +1,12 @@
 // The settings panel's side of the board's comings and goings: the device
 // watch (main window timer 2) and the end of a settings job (timer 1).
-#include "app/shared_state.h"
+#include "core/shared_state.h"
 #include "device/drive_discovery.h"
 #include "device/file_exchange.h"
 #include "jobs/job_start.h"
 #include "jobs/status_dlg.h"
 #include "res/resource_ids.h"
-#include "settings/settings_panel.h"
+#include "panels/settings_panel.h"
 
 namespace z4 {
 namespace {

@@ -4,7 +4,7 @@
 #include <ole2.h>
 
 #include "app/batch_outcome.h"
-#include "app/ports.h"
+#include "core/ports.h"
 #include "app/startup.h"
 #include "imaging/image_control_win32.h"
 #include "platform/win32/dialog_window.h"

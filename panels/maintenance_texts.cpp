@@ -1,4 +1,4 @@
-#include "jobs/maintenance_texts.h"
+#include "panels/maintenance_texts.h"
 
 #include "res/resource_ids.h"
 

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "settings/settings_record.h"
+#include "core/settings_record.h"
 
 namespace z4 {
 

@@ -1,0 +1,121 @@
+#!/usr/bin/env python3
+"""Checks that the program's folders include one another only downwards.
+
+    scripts/check-layers.py [ROOT]
+
+Every floor of the program may include its own files and those of the floors
+named for it in LAYERS, nothing else. Reads every .h and .cpp of those floors,
+prints one line per include that breaks the order (file, line, include) and
+exits 1 when there is any; otherwise prints a summary and exits 0. Tests,
+benchmarks and the emulator (tests/, bench/, sim/) include what they need and
+are not read. The table itself must not hold a cycle.
+"""
+
+import os
+import re
+import sys
+
+# Floor -> the floors it may use, lowest first. res/ holds the dialog
+# resources and their ids, which every floor that talks to a window names; it
+# includes nothing itself.
+LAYERS = {
+    "res": [],
+    "platform": [],
+    "platform/win32": ["platform", "res"],
+    "imaging": ["platform", "platform/win32"],
+    "core": ["platform", "imaging", "res"],
+    "device": ["platform", "core"],
+    "settings": ["platform", "core", "device"],
+    "jobs": ["platform", "core", "device", "res"],
+    "viewers": ["platform", "imaging", "core", "device", "jobs", "res"],
+    "panels": ["platform", "core", "device", "settings", "jobs", "viewers", "res"],
+    "app": ["platform", "platform/win32", "imaging", "core", "device", "settings", "jobs",
+            "viewers", "panels", "res"],
+}
+
+INCLUDE_RE = re.compile(r'^\s*#\s*include\s+"([^"]+)"')
+SOURCE_EXTENSIONS = (".h", ".cpp")
+
+
+def floor_of(path):
+    """The floor a file (path relative to the root, "/" separated) belongs to:
+    the longest floor name that is a folder above it."""
+    best = None
+    for floor in LAYERS:
+        if path.startswith(floor + "/") and (best is None or len(floor) > len(best)):
+            best = floor
+    return best
+
+
+def cycle_in_table():
+    """A floor that reaches itself through the table, or None."""
+    def reaches(start, floor, seen):
+        for lower in LAYERS.get(floor, []):
+            if lower == start:
+                return True
+            if lower not in seen:
+                seen.add(lower)
+                if reaches(start, lower, seen):
+                    return True
+        return False
+    for floor in LAYERS:
+        if reaches(floor, floor, set()):
+            return floor
+    return None
+
+
+def check(root):
+    problems = []
+    files = includes = 0
+    for floor in sorted(LAYERS):
+        folder = os.path.join(root, floor)
+        if not os.path.isdir(folder):
+            continue
+        for name in sorted(os.listdir(folder)):
+            path = os.path.join(folder, name)
+            if not name.endswith(SOURCE_EXTENSIONS) or not os.path.isfile(path):
+                continue
+            files += 1
+            rel = floor + "/" + name
+            with open(path, encoding="utf-8", errors="replace") as f:
+                for number, line in enumerate(f, 1):
+                    m = INCLUDE_RE.match(line)
+                    if not m:
+                        continue
+                    includes += 1
+                    target = m.group(1)
+                    if "/" not in target:
+                        problems.append("%s:%d: #include \"%s\" names no folder" % (rel, number,
+                                                                                 target))
+                        continue
+                    to = floor_of(target)
+                    if to is None:
+                        problems.append("%s:%d: #include \"%s\" is in no floor of the program"
+                                        % (rel, number, target))
+                    elif to != floor and to not in LAYERS[floor]:
+                        problems.append("%s:%d: #include \"%s\": %s/ may not use %s/"
+                                        % (rel, number, target, floor, to))
+    return problems, files, includes
+
+
+def main(argv):
+    root = argv[1] if len(argv) > 1 else os.path.join(os.path.dirname(os.path.abspath(__file__)),
+                                                      "..")
+    looped = cycle_in_table()
+    if looped:
+        print("layers: FAILED: the table lets %s/ reach itself" % looped)
+        return 1
+    problems, files, includes = check(root)
+    for p in problems:
+        print("layers: " + p)
+    if problems:
+        print("layers: FAILED: %d include(s) against the order, in %d files" % (len(problems),
+                                                                                files))
+        return 1
+    print("layers: ok: %d includes in %d files of %d floors follow the order"
+          % (includes, files, len(LAYERS)))
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv))
