@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Checks what can be checked of the shipped 32-bit program without running it
-# (these machines cannot run 32-bit Windows programs): its kind, the oldest
-# Windows its header admits, every function it imports against the list of
-# functions that Windows 2000 has, and the help file beside it.
+# (the tests under Wine run it): its kind, the oldest Windows its header
+# admits, every function it imports against the list of functions that
+# Windows 2000 has, and the help file beside it.
 set -uo pipefail
 build=$(cd "${1:-build}" && pwd)
 exe=$build/win/Z4Utility.exe

@@ -1,11 +1,23 @@
+# shellcheck shell=bash
 # Shared set-up for everything that runs the Windows programs under Wine.
 # Source it; then call the functions. Wine's own output never goes to a pipe
 # that someone waits on: its background services would keep the pipe open.
 
 export WINEDEBUG=${WINEDEBUG:--all}
-export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-"mscoree,mshtml="}
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-"mscoree,mshtml=;winemenubuilder.exe=d"}
+# Every prefix is a 32-bit one: the shipped program and its test programs are 32-bit.
+export WINEARCH=win32
 
 z4_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+
+# The private 32-bit Wine (scripts/wine32.sh) first on PATH: wine, wineserver,
+# wineboot and winepath are its own from here on.
+z4_use_wine32() {
+  local bin
+  bin=$(bash "$z4_root/scripts/wine32.sh") || return 1
+  export PATH="$bin:$PATH"
+  z4_wine_bin=$bin
+}
 
 # A private Xvfb display, so that tests never depend on (or disturb) a desktop.
 z4_start_display() {
@@ -29,10 +41,13 @@ z4_stop_display() {
   if [ -n "${z4_xvfb_pid:-}" ]; then kill "$z4_xvfb_pid" 2>/dev/null || true; fi
 }
 
-# The template prefix: booted once per build folder, copied for every test.
+# The template prefix: booted once per build folder (and again for another
+# Wine), the source of every test's prefix.
 z4_template_prefix() {
   local template=$1
-  if [ -f "$template/.z4-ready" ]; then return 0; fi
+  if [ -f "$template/.z4-ready" ] && [ "$(cat "$template/.z4-ready")" = "${z4_wine_bin:-}" ]; then
+    return 0
+  fi
   rm -rf "$template"
   mkdir -p "$template"
   (
@@ -53,14 +68,37 @@ z4_template_prefix() {
     done
     wineserver -w
   )
-  touch "$template/.z4-ready"
+  # Written last: its time is also the mark that shared files are never
+  # written after it (z4_shared_files_unchanged).
+  echo "${z4_wine_bin:-}" >"$template/.z4-ready"
 }
 
-# A fresh copy of the template.
+# Wine's own programs and libraries (the DLLs it places in system32 and
+# elsewhere), its language tables, theme and fonts: no test writes them, so a
+# test's prefix shares them with the template through hard links. Registry
+# files, .ini files and everything else in drive_c stay private copies.
+z4_shared_files='.*\.(dll|exe|drv|sys|ocx|cpl|acm|tlb|ax|ds|vxd|com|nls|msstyles|ttf|ttc|fon)'
+
+# A fresh prefix from the template: about 2 MB of private files and hard
+# links to the rest.
 z4_new_prefix() {
   local template=$1 prefix=$2
   rm -rf "$prefix"
-  cp -a "$template" "$prefix"
+  cp -a --link "$template" "$prefix" || return 1
+  # The private files copied over their links (tar unlinks each one first).
+  (cd "$template" && find . -type f -regextype posix-extended ! -iregex "$z4_shared_files" -print0) |
+    tar -C "$template" --null -T - -cf - | tar -C "$prefix" --unlink-first -xf -
+}
+
+# Whether every shared file of the template is as it was made: a test that
+# wrote into one would have changed it for all the prefixes after it. Prints
+# the changed files.
+z4_shared_files_unchanged() {
+  local template=$1 changed
+  changed=$(find "$template" -type f -newer "$template/.z4-ready" -print)
+  [ -z "$changed" ] && return 0
+  printf '%s\n' "$changed"
+  return 1
 }
 
 # Windows version the prefix reports: winxp, win2k, win98, winme, win7...
