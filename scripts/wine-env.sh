@@ -83,11 +83,14 @@ z4_shared_files='.*\.(dll|exe|drv|sys|ocx|cpl|acm|tlb|ax|ds|vxd|com|nls|msstyles
 # links to the rest.
 z4_new_prefix() {
   local template=$1 prefix=$2
+  local private=()
+  mapfile -d '' private < <(cd "$template" &&
+    find . -type f -regextype posix-extended ! -iregex "$z4_shared_files" -print0)
   rm -rf "$prefix"
   cp -a --link "$template" "$prefix" || return 1
-  # The private files copied over their links (tar unlinks each one first).
-  (cd "$template" && find . -type f -regextype posix-extended ! -iregex "$z4_shared_files" -print0) |
-    tar -C "$template" --null -T - -cf - | tar -C "$prefix" --unlink-first -xf -
+  # The private files: their links undone, then copies.
+  (cd "$prefix" && rm -f -- "${private[@]}") || return 1
+  tar -C "$template" -cf - -- "${private[@]}" | tar -C "$prefix" -xf -
 }
 
 # Whether every shared file of the template is as it was made: a test that

@@ -30,7 +30,7 @@ what_it_is() {
     *-board) echo "the board's folder (drive E:)" ;;
     *.ps) echo "the printed page (PostScript)" ;;
     *.png) echo "screenshot" ;;
-    *) echo "Wine prefix: C: is drive_c, the program in drive_c/Z4Test, registry in *.reg" ;;
+    *) echo "the Wine prefix (C: is its drive_c, the registry its *.reg files)" ;;
   esac
 }
 
