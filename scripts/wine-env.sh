@@ -16,7 +16,8 @@ z4_use_wine32() {
   local bin
   bin=$(bash "$z4_root/scripts/wine32.sh") || return 1
   export PATH="$bin:$PATH"
-  z4_wine_bin=$bin
+  # The Wine itself (the folder of its version), whichever way it runs.
+  z4_wine_id=$(dirname "$bin")
 }
 
 # A private Xvfb display, so that tests never depend on (or disturb) a desktop.
@@ -45,7 +46,7 @@ z4_stop_display() {
 # Wine), the source of every test's prefix.
 z4_template_prefix() {
   local template=$1
-  if [ -f "$template/.z4-ready" ] && [ "$(cat "$template/.z4-ready")" = "${z4_wine_bin:-}" ]; then
+  if [ -f "$template/.z4-ready" ] && [ "$(cat "$template/.z4-ready")" = "${z4_wine_id:-}" ]; then
     return 0
   fi
   rm -rf "$template"
@@ -70,7 +71,7 @@ z4_template_prefix() {
   )
   # Written last: its time is also the mark that shared files are never
   # written after it (z4_shared_files_unchanged).
-  echo "${z4_wine_bin:-}" >"$template/.z4-ready"
+  echo "${z4_wine_id:-}" >"$template/.z4-ready"
 }
 
 # Wine's own programs and libraries (the DLLs it places in system32 and

@@ -18,7 +18,8 @@
 #                        (default ${XDG_CACHE_HOME:-$HOME/.cache}/z4utility/wine32)
 set -euo pipefail
 
-cache=${Z4_WINE32_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/z4utility/wine32}
+home=${HOME:-$(getent passwd "$(id -u)" | cut -d: -f6)}
+cache=${Z4_WINE32_CACHE:-${XDG_CACHE_HOME:-$home/.cache}/z4utility/wine32}
 
 say() { echo "wine32: $*" >&2; }
 die() {
