@@ -256,7 +256,10 @@ main() {
   libc_version=$(host_version libc6-i386)
   local root
   root=$cache/wine-$(version_key "$wine_version")-libc-$(version_key "${libc_version:-any}")
-  [ -d "$root" ] || make_sysroot "$root" "$wine_version" "$libc_version"
+  if [ ! -d "$root" ]; then
+    make_sysroot "$root" "$wine_version" "$libc_version"
+    say "Wine for i386 set up in $SECONDS s: $root ($(du -sh "$root" | cut -f1))"
+  fi
 
   local route=native
   if [ "${Z4_WINE_QEMU:-0}" = 1 ]; then
@@ -270,6 +273,7 @@ main() {
   local bin=$root/bin qemu=
   if [ $route = qemu ]; then
     qemu=$(fetch_qemu)
+    say "Wine runs under $qemu"
     bin=$root/bin-$(basename "$(dirname "$qemu")")
   fi
   [ -x "$bin/wine" ] || make_commands "$bin" "$root" "$qemu"
