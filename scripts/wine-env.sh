@@ -94,6 +94,26 @@ z4_new_prefix() {
   tar -C "$template" -cf - -- "${private[@]}" | tar -C "$prefix" -xf -
 }
 
+# Whether a prefix made by z4_new_prefix shares what it should: Wine's DLLs
+# are the template's own files, the registry and win.ini are copies of them.
+# Prints what is wrong.
+z4_prefix_shares_dlls() {
+  local template=$1 prefix=$2 file ok=0
+  for file in drive_c/windows/system32/kernel32.dll drive_c/windows/system32/user32.dll; do
+    if ! [ "$template/$file" -ef "$prefix/$file" ]; then
+      echo "$file is a copy, not the template's file"
+      ok=1
+    fi
+  done
+  for file in system.reg user.reg drive_c/windows/win.ini; do
+    if ! [ -f "$prefix/$file" ] || [ "$template/$file" -ef "$prefix/$file" ]; then
+      echo "$file is not a private copy"
+      ok=1
+    fi
+  done
+  return $ok
+}
+
 # Whether every shared file of the template is as it was made: a test that
 # wrote into one would have changed it for all the prefixes after it. Prints
 # the changed files.

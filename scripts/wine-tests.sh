@@ -24,6 +24,15 @@ z4_start_display || exit 1
 trap 'z4_stop_display' EXIT
 z4_template_prefix "$work/template"
 
+# Each prefix holds a few MB of its own; Wine's DLLs come from the template.
+z4_new_prefix "$work/template" "$work/sharing"
+if ! why=$(z4_prefix_shares_dlls "$work/template" "$work/sharing"); then
+  echo "wine: a test's prefix does not share Wine's DLLs with the template as it should:"
+  printf '%s\n' "$why" | sed 's/^/    /'
+  failures=$((failures + 1))
+fi
+rm -rf "$work/sharing"
+
 # What a kept file or folder is, for the failure report.
 what_it_is() {
   case $1 in
@@ -168,6 +177,13 @@ scenario kiban-japanese winxp map 'KibanJapanese.*'
 if ! changed=$(z4_shared_files_unchanged "$work/template"); then
   echo "wine: files shared with the template were written by a test:"
   printf '%s\n' "$changed" | sed 's/^/    /'
+  failures=$((failures + 1))
+fi
+
+# What a passing run leaves: the template, logs and screenshots.
+left=$(du -sm "$work" | cut -f1)
+if [ $failures -eq 0 ] && [ "$left" -gt 1024 ]; then
+  echo "wine: $work holds $left MB after a passing run, more than 1 GB"
   failures=$((failures + 1))
 fi
 
