@@ -2,12 +2,17 @@
 BUILD ?= build
 GENERATOR := $(shell command -v ninja >/dev/null 2>&1 && echo Ninja || echo "Unix Makefiles")
 
-.PHONY: all deps native win win64 test test-native test-win test-wine test-dist dist demo bench clean
+.PHONY: all deps wine32 native win wintests test test-native test-win test-wine test-dist dist demo bench clean
 
-all: native win win64
+all: native win wintests
 
 deps:
 	@bash scripts/deps.sh
+
+# The private 32-bit Wine that runs the shipped program (set up once per
+# machine, in a cache folder outside the clone).
+wine32: deps
+	@bash scripts/wine32.sh >/dev/null
 
 native: deps
 	cmake -S . -B $(BUILD)/native -G "$(GENERATOR)" -DCMAKE_BUILD_TYPE=Release >/dev/null
@@ -19,12 +24,12 @@ win: deps
 	  -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64-i686.cmake >/dev/null
 	cmake --build $(BUILD)/win
 
-# Its 64-bit twin with the Windows test programs and the emulator: these
-# machines run only 64-bit Windows programs.
-win64: deps
-	cmake -S . -B $(BUILD)/win64 -G "$(GENERATOR)" -DCMAKE_BUILD_TYPE=Release \
-	  -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64.cmake >/dev/null
-	cmake --build $(BUILD)/win64
+# The Windows test programs, 32-bit like the program they drive: unit tests,
+# end-to-end driver, board emulator, timing probes.
+wintests: deps
+	cmake -S . -B $(BUILD)/wintests -G "$(GENERATOR)" -DCMAKE_BUILD_TYPE=Release \
+	  -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64-i686-tests.cmake >/dev/null
+	cmake --build $(BUILD)/wintests
 
 test-native: native
 	python3 scripts/check-layers.py
@@ -34,7 +39,7 @@ test-native: native
 test-win: win native
 	bash scripts/check-shipped.sh $(BUILD)
 
-test-wine: win64 native
+test-wine: win wintests native wine32
 	bash scripts/wine-tests.sh $(BUILD)
 
 # The release archive: $(BUILD)/dist/Z4Utility-<version>.zip and its .sha256.
@@ -46,12 +51,19 @@ test-dist: dist
 	python3 -m unittest discover -s tests/scripts
 	python3 scripts/check-dist.py $(BUILD)
 
-test: test-native test-win test-dist test-wine
+# Every test, then one line with the wall time and the disk left under the
+# build folder, so that growth shows in every log.
+test:
+	@start=$$(date +%s); status=0; \
+	$(MAKE) --no-print-directory test-native test-win test-dist test-wine || status=$$?; \
+	took=$$(( $$(date +%s) - start )); \
+	echo "make test: $$((took / 60)) min $$((took % 60)) s; left under $(BUILD)/: $$(du -sh $(BUILD) | cut -f1) ($(BUILD)/wine: $$(du -sh $(BUILD)/wine 2>/dev/null | cut -f1))"; \
+	exit $$status
 
-demo: win64 native
+demo: win wintests native wine32
 	bash scripts/demo.sh $(BUILD)
 
-bench: win64 native
+bench: win wintests native wine32
 	bash bench/startup_time.sh $(BUILD)
 	bash bench/settings_round_trip.sh $(BUILD)
 	bash bench/viewers.sh $(BUILD)

@@ -8,6 +8,7 @@ work=$build/wine
 mkdir -p "$work"
 # shellcheck source=scripts/wine-env.sh
 source "$(dirname "$0")/../scripts/wine-env.sh"
+z4_use_wine32 || exit 1
 
 z4_start_display || exit 1
 prefix=$work/bench-round-trip
@@ -21,7 +22,7 @@ cleanup() {
 trap cleanup EXIT
 z4_template_prefix "$work/template"
 rm -rf "$board" "$board.state"
-z4_program_prefix "$work/template" "$prefix" "$build/win64/Z4Utility.exe" Z4Bench "$board"
+z4_program_prefix "$work/template" "$prefix" "$build/win/Z4Utility.exe" Z4Bench "$board"
 # The board answers at once: it looks for work every 5 ms.
 "$build/native/z4sim" --root "$board" --state "$board.state" --poll 5 >"$work/bench-sim.log" 2>&1 &
 sim_pid=$!
@@ -40,7 +41,7 @@ z4_register_board_nt "$prefix" E
 #   settings fetched (presence test 150), shown, Z4.INI deleted  300
 floor=$((100 + 100 + 5 * 150 + 100 + 500 + 450 + 150 + 450 + 150 + 150 + 150))
 log=$work/bench-round-trip.log
-WINEPREFIX=$prefix wine "$build/win64/round_trip_probe.exe" 'C:\Z4Bench\Z4Utility.exe' "$runs" 10 \
+WINEPREFIX=$prefix wine "$build/wintests/round_trip_probe.exe" 'C:\Z4Bench\Z4Utility.exe' "$runs" 10 \
   >"$log" 2>&1 </dev/null &
 probe=$!
 

@@ -11,7 +11,7 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-# Only the shipped program is built with this file; its tests run in the
-# 64-bit twin (these machines cannot run 32-bit programs).
+# Only the shipped program is built with this file; the programs that test it
+# come from mingw-w64-i686-tests.cmake.
 set(Z4_SHIPPED_BUILD ON)
 set(CMAKE_EXE_LINKER_FLAGS_INIT -static)

@@ -1,9 +1,8 @@
 #!/usr/bin/env bash
-# Checks what can be checked of the shipped 32-bit program without running it:
-# its kind, the oldest Windows its header admits, every function it imports
-# against the list of functions that Windows 2000 has, the manifest embedded
-# in it (and in the 64-bit twin, when that is built), and the help file
-# beside it.
+# Checks what can be checked of the shipped 32-bit program without running it
+# (the tests under Wine run it): its kind, the oldest Windows its header
+# admits, every function it imports against the list of functions that
+# Windows 2000 has, the manifest embedded in it, and the help file beside it.
 set -uo pipefail
 build=$(cd "${1:-build}" && pwd)
 exe=$build/win/Z4Utility.exe
@@ -55,7 +54,7 @@ manifest_arch() {
 }
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
-for program in "$build/win/Z4Utility.exe" "$build/win64/Z4Utility.exe"; do
+for program in "$build/win/Z4Utility.exe"; do
   [ -f "$program" ] || continue
   manifest=$scratch/manifest.xml
   if ! python3 "$root/scripts/pe_resources.py" manifest "$program" >"$manifest"; then

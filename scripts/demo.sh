@@ -8,6 +8,7 @@ work=$build/wine
 mkdir -p "$work"
 # shellcheck source=scripts/wine-env.sh
 source "$(dirname "$0")/wine-env.sh"
+z4_use_wine32 || exit 1
 
 interactive=0
 if [ -n "${DISPLAY:-}" ]; then interactive=1; else z4_start_display || exit 1; fi
@@ -16,7 +17,7 @@ prefix=$work/demo
 board=$build/demo-board
 z4_template_prefix "$work/template"
 rm -rf "$board" "$board.state" "$board.journal"
-z4_program_prefix "$work/template" "$prefix" "$build/win64/Z4Utility.exe" Z4Demo "$board"
+z4_program_prefix "$work/template" "$prefix" "$build/win/Z4Utility.exe" Z4Demo "$board"
 
 # The board starts with settings of its own, so that what the window shows
 # visibly comes from the board.

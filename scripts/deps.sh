@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and the tests need, when they are missing.
+# The 32-bit Wine that runs the shipped program is not among them:
+# scripts/wine32.sh sets it up privately, with the wineserver of wine64 and
+# the i386 program loader of libc6-i386 (an amd64 package).
 set -euo pipefail
 
-packages=(cmake ninja-build g++ make g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine wine64 xvfb x11-apps
+packages=(cmake ninja-build g++ make g++-mingw-w64-i686 wine wine64 libc6-i386 xvfb x11-apps
   googletest libgtest-dev libgmock-dev libbenchmark-dev imagemagick fonts-ipafont-gothic
   fonts-wine ghostscript fp-utils python3 file libxml2-utils locales libchm-bin)
 

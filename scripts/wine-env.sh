@@ -1,11 +1,24 @@
+# shellcheck shell=bash
 # Shared set-up for everything that runs the Windows programs under Wine.
 # Source it; then call the functions. Wine's own output never goes to a pipe
 # that someone waits on: its background services would keep the pipe open.
 
 export WINEDEBUG=${WINEDEBUG:--all}
-export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-"mscoree,mshtml="}
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-"mscoree,mshtml=;winemenubuilder.exe=d"}
+# Every prefix is a 32-bit one: the shipped program and its test programs are 32-bit.
+export WINEARCH=win32
 
 z4_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+
+# The private 32-bit Wine (scripts/wine32.sh) first on PATH: wine, wineserver,
+# wineboot and winepath are its own from here on.
+z4_use_wine32() {
+  local bin
+  bin=$(bash "$z4_root/scripts/wine32.sh") || return 1
+  export PATH="$bin:$PATH"
+  # The Wine itself (the folder of its version), whichever way it runs.
+  z4_wine_id=$(dirname "$bin")
+}
 
 # A private Xvfb display, so that tests never depend on (or disturb) a desktop.
 z4_start_display() {
@@ -29,10 +42,13 @@ z4_stop_display() {
   if [ -n "${z4_xvfb_pid:-}" ]; then kill "$z4_xvfb_pid" 2>/dev/null || true; fi
 }
 
-# The template prefix: booted once per build folder, copied for every test.
+# The template prefix: booted once per build folder (and again for another
+# Wine), the source of every test's prefix.
 z4_template_prefix() {
   local template=$1
-  if [ -f "$template/.z4-ready" ]; then return 0; fi
+  if [ -f "$template/.z4-ready" ] && [ "$(cat "$template/.z4-ready")" = "${z4_wine_id:-}" ]; then
+    return 0
+  fi
   rm -rf "$template"
   mkdir -p "$template"
   (
@@ -53,14 +69,60 @@ z4_template_prefix() {
     done
     wineserver -w
   )
-  touch "$template/.z4-ready"
+  # Written last: its time is also the mark that shared files are never
+  # written after it (z4_shared_files_unchanged).
+  echo "${z4_wine_id:-}" >"$template/.z4-ready"
 }
 
-# A fresh copy of the template.
+# Wine's own programs and libraries (the DLLs it places in system32 and
+# elsewhere), its language tables, theme and fonts: no test writes them, so a
+# test's prefix shares them with the template through hard links. Registry
+# files, .ini files and everything else in drive_c stay private copies.
+z4_shared_files='.*\.(dll|exe|drv|sys|ocx|cpl|acm|tlb|ax|ds|vxd|com|nls|msstyles|ttf|ttc|fon)'
+
+# A fresh prefix from the template: about 2 MB of private files and hard
+# links to the rest.
 z4_new_prefix() {
   local template=$1 prefix=$2
+  local private=()
+  mapfile -d '' private < <(cd "$template" &&
+    find . -type f -regextype posix-extended ! -iregex "$z4_shared_files" -print0)
   rm -rf "$prefix"
-  cp -a "$template" "$prefix"
+  cp -a --link "$template" "$prefix" || return 1
+  # The private files: their links undone, then copies.
+  (cd "$prefix" && rm -f -- "${private[@]}") || return 1
+  tar -C "$template" -cf - -- "${private[@]}" | tar -C "$prefix" -xf -
+}
+
+# Whether a prefix made by z4_new_prefix shares what it should: Wine's DLLs
+# are the template's own files, the registry and win.ini are copies of them.
+# Prints what is wrong.
+z4_prefix_shares_dlls() {
+  local template=$1 prefix=$2 file ok=0
+  for file in drive_c/windows/system32/kernel32.dll drive_c/windows/system32/user32.dll; do
+    if ! [ "$template/$file" -ef "$prefix/$file" ]; then
+      echo "$file is a copy, not the template's file"
+      ok=1
+    fi
+  done
+  for file in system.reg user.reg drive_c/windows/win.ini; do
+    if ! [ -f "$prefix/$file" ] || [ "$template/$file" -ef "$prefix/$file" ]; then
+      echo "$file is not a private copy"
+      ok=1
+    fi
+  done
+  return $ok
+}
+
+# Whether every shared file of the template is as it was made: a test that
+# wrote into one would have changed it for all the prefixes after it. Prints
+# the changed files.
+z4_shared_files_unchanged() {
+  local template=$1 changed
+  changed=$(find "$template" -type f -newer "$template/.z4-ready" -print)
+  [ -z "$changed" ] && return 0
+  printf '%s\n' "$changed"
+  return 1
 }
 
 # Windows version the prefix reports: winxp, win2k, win98, winme, win7...

@@ -1,31 +1,62 @@
 #!/usr/bin/env bash
-# Runs the Windows programs under Wine in Xvfb: the unit tests again (with the
-# tests of the Win32 ports), then the real Z4Utility.exe driven from outside in
-# one fresh Wine prefix per scenario.
+# Runs the Windows programs under the private 32-bit Wine in Xvfb: the unit
+# tests again (with the tests of the Win32 ports), then the shipped
+# build/win/Z4Utility.exe driven from outside in one fresh Wine prefix per
+# scenario. A test's prefix goes when it passes and stays when it fails.
 set -uo pipefail
 build=$(cd "${1:-build}" && pwd)
-win=$build/win64
+shipped=$build/win
+tests=$build/wintests
 work=$build/wine
 mkdir -p "$work"
 # shellcheck source=scripts/wine-env.sh
 source "$(dirname "$0")/wine-env.sh"
+z4_use_wine32 || exit 1
 
+passed=0
 failures=0
-# The twin's help file, which the help-button test opens.
-if ! python3 "$z4_root/scripts/check-help.py" "$win/utility.chm"; then
-  echo "wine: help file $win/utility.chm missing or broken"
+# The shipped help file, which the help-button test opens.
+if ! python3 "$z4_root/scripts/check-help.py" "$shipped/utility.chm"; then
+  echo "wine: help file $shipped/utility.chm missing or broken"
   failures=$((failures + 1))
 fi
 z4_start_display || exit 1
 trap 'z4_stop_display' EXIT
 z4_template_prefix "$work/template"
 
-report() {  # name, status, log, seconds
-  if [ "$2" -eq 0 ]; then
-    printf 'wine: %-28s passed (%ss)\n' "$1" "$4"
+# Each prefix holds a few MB of its own; Wine's DLLs come from the template.
+z4_new_prefix "$work/template" "$work/sharing"
+if ! why=$(z4_prefix_shares_dlls "$work/template" "$work/sharing"); then
+  echo "wine: a test's prefix does not share Wine's DLLs with the template as it should:"
+  printf '%s\n' "$why" | sed 's/^/    /'
+  failures=$((failures + 1))
+fi
+rm -rf "$work/sharing"
+
+# What a kept file or folder is, for the failure report.
+what_it_is() {
+  case $1 in
+    *-board) echo "the board's folder (drive E:)" ;;
+    *.ps) echo "the printed page (PostScript)" ;;
+    *.png) echo "screenshot" ;;
+    *) echo "the Wine prefix (C: is its drive_c, the registry its *.reg files)" ;;
+  esac
+}
+
+report() {  # name, status, log, seconds, then the test's prefix and other leftovers
+  local name=$1 status=$2 log=$3 seconds=$4
+  shift 4
+  if [ "$status" -eq 0 ]; then
+    printf 'wine: %-28s passed (%ss)\n' "$name" "$seconds"
+    rm -rf "$@"
+    passed=$((passed + 1))
   else
-    printf 'wine: %-28s FAILED (%ss), log %s\n' "$1" "$4" "$3"
-    tail -n 40 "$3" | sed 's/^/    /'
+    printf 'wine: %-28s FAILED (%ss), log %s\n' "$name" "$seconds" "$log"
+    tail -n 40 "$log" | sed 's/^/    /'
+    local kept
+    for kept in "$@" "$work/$name".png; do
+      if [ -e "$kept" ]; then printf '    kept %s: %s\n' "$kept" "$(what_it_is "$kept")"; fi
+    done
     failures=$((failures + 1))
   fi
 }
@@ -39,10 +70,10 @@ prefix=$work/unit
 z4_new_prefix "$work/template" "$prefix"
 z4_start_server "$prefix"
 start=$SECONDS
-WINEPREFIX=$prefix wine "$win/z4_win_tests.exe" --gtest_brief=1 >"$work/unit.log" 2>&1 </dev/null
+WINEPREFIX=$prefix wine "$tests/z4_win_tests.exe" --gtest_brief=1 >"$work/unit.log" 2>&1 </dev/null
 status=$?
 z4_stop_server "$prefix"
-report "unit tests (z4_win_tests)" $status "$work/unit.log" $((SECONDS - start))
+report "unit tests (z4_win_tests)" $status "$work/unit.log" $((SECONDS - start)) "$prefix"
 fi
 
 # One scenario: a prefix with the program and its help file in C:\Z4Test, the
@@ -55,8 +86,8 @@ scenario() {  # name, windows version, map|nomap, gtest filter, [files...]
   local prefix=$work/$name log=$work/$name.log
   z4_new_prefix "$work/template" "$prefix"
   mkdir -p "$prefix/drive_c/Z4Test"
-  cp "$win/Z4Utility.exe" "$prefix/drive_c/Z4Test/"
-  [ -f "$win/utility.chm" ] && cp "$win/utility.chm" "$prefix/drive_c/Z4Test/"
+  cp "$shipped/Z4Utility.exe" "$prefix/drive_c/Z4Test/"
+  [ -f "$shipped/utility.chm" ] && cp "$shipped/utility.chm" "$prefix/drive_c/Z4Test/"
   [ $# -gt 0 ] && cp "$@" "$prefix/drive_c/Z4Test/"
   local board=$work/$name-board
   rm -rf "$board"
@@ -88,10 +119,10 @@ scenario() {  # name, windows version, map|nomap, gtest filter, [files...]
   local watcher=$!
   local start=$SECONDS
   WINEPREFIX=$prefix Z4_E2E_PROGRAM='C:\Z4Test\Z4Utility.exe' \
-    Z4_E2E_SIM="$(z4_windows_path "$win/z4sim.exe")" \
+    Z4_E2E_SIM="$(z4_windows_path "$tests/z4sim.exe")" \
     Z4_E2E_UNPLUG="$(z4_windows_path "$request")" \
     Z4_E2E_PRINT="$(z4_windows_path "$print_file")" Z4_E2E_SHOT="$(z4_windows_path "$shot")" \
-    wine "$win/z4_e2e.exe" --gtest_filter="$filter" >"$log" 2>&1 </dev/null
+    wine "$tests/z4_e2e.exe" --gtest_filter="$filter" >"$log" 2>&1 </dev/null
   local status=$?
   touch "$work/$name.done"
   wait "$watcher" 2>/dev/null
@@ -99,7 +130,8 @@ scenario() {  # name, windows version, map|nomap, gtest filter, [files...]
   # What was printed, read back as text.
   if [ -s "$print_file" ] && ! printed_texts_ok "$print_file" >>"$log" 2>&1; then status=1; fi
   z4_stop_server "$prefix"
-  report "$name" $status "$log" $((SECONDS - start))
+  rm -f "$work/$name.done" "$request" "$shot"
+  report "$name" $status "$log" $((SECONDS - start)) "$prefix" "$board" "$print_file"
 }
 
 # The printed graph: its title, black-level caption and axis texts.
@@ -146,8 +178,20 @@ scenario kiban-long-log winxp map 'KibanLongLog.*'
 LANG=ja_JP.UTF-8 scenario kiban-sjis-log winxp map 'KibanShiftJis.*'
 scenario batch-settings winxp map 'BatchSettings.*'
 
-if [ $failures -ne 0 ]; then
-  echo "wine: $failures failed"
-  exit 1
+# A test that wrote into a file its prefix shares with the template would
+# have changed every prefix after it.
+if ! changed=$(z4_shared_files_unchanged "$work/template"); then
+  echo "wine: files shared with the template were written by a test:"
+  printf '%s\n' "$changed" | sed 's/^/    /'
+  failures=$((failures + 1))
 fi
-echo "wine: all passed"
+
+# What a passing run leaves: the template, logs and screenshots.
+left=$(du -sm "$work" | cut -f1)
+if [ $failures -eq 0 ] && [ "$left" -gt 1024 ]; then
+  echo "wine: $work holds $left MB after a passing run, more than 1 GB"
+  failures=$((failures + 1))
+fi
+
+echo "wine: $passed passed, $failures failed"
+[ $failures -eq 0 ] || exit 1

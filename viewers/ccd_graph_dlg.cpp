@@ -150,12 +150,15 @@ void CCcdGraphDlg::LayoutAxisLabels(const Rect& frame, int step_x, int step_y) {
         FormatLevelLabel(step != 0 ? step * k + base : base + kUnitSteps[k - 1]);
   }
 
-  const double s = Levels().count / 10.0;
+  // k tenths of the sample count, in whole samples: in integers, since a
+  // tenth has no exact binary form (seven samples made 0.7 * 10 and, in the
+  // x87's longer digits, a last label of 6).
+  const int count = Levels().count;
   UseLabelFont(IDC_SAMPLE_AXIS_0);
   labels_[IDC_SAMPLE_AXIS_0] = "1";
   for (int k = 1; k <= 10; ++k) {
     UseLabelFont(IDC_SAMPLE_AXIS_1 - 1 + k);
-    labels_[IDC_SAMPLE_AXIS_1 - 1 + k] = FormatDecimal(static_cast<int>(s * k));
+    labels_[IDC_SAMPLE_AXIS_1 - 1 + k] = FormatDecimal(count * k / 10);
   }
   PushLabels();
 }

@@ -11,25 +11,34 @@ namespace z4::bench {
 constexpr int kSetButton = 1026;
 constexpr int kCancelButton = 1027;
 
+struct DialogSearch {
+  DWORD pid;
+  int control_id;
+  HWND found;
+};
+
+// An enumeration callback: stdcall on 32-bit Windows, which a lambda is not.
+inline BOOL CALLBACK MatchDialog(HWND window, LPARAM param) {
+  auto* s = reinterpret_cast<DialogSearch*>(param);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  if (pid == s->pid && IsWindowVisible(window) && GetDlgItem(window, s->control_id)) {
+    s->found = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+// The visible top-level window of the process holding the control, or nullptr.
+inline HWND VisibleDialogWith(DWORD process_id, int control_id) {
+  DialogSearch search{process_id, control_id, nullptr};
+  EnumWindows(&MatchDialog, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
 // The visible main window of the process, or nullptr.
 inline HWND VisibleMainWindow(DWORD process_id) {
-  struct Search {
-    DWORD pid;
-    HWND found;
-  } search{process_id, nullptr};
-  EnumWindows(
-      [](HWND window, LPARAM param) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(param);
-        DWORD pid = 0;
-        GetWindowThreadProcessId(window, &pid);
-        if (pid == s->pid && IsWindowVisible(window) && GetDlgItem(window, kSetButton)) {
-          s->found = window;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
+  return VisibleDialogWith(process_id, kSetButton);
 }
 
 inline double NowMs() {

@@ -36,27 +36,6 @@ using namespace z4::bench;
 
 namespace {
 
-HWND VisibleDialogWith(DWORD process_id, int control_id) {
-  struct Search {
-    DWORD pid;
-    int id;
-    HWND found;
-  } search{process_id, control_id, nullptr};
-  EnumWindows(
-      [](HWND window, LPARAM param) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(param);
-        DWORD pid = 0;
-        GetWindowThreadProcessId(window, &pid);
-        if (pid == s->pid && IsWindowVisible(window) && GetDlgItem(window, s->id)) {
-          s->found = window;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
-
 template <typename F>
 bool WaitUntil(F done, double ms) {
   const double end = NowMs() + ms;
@@ -121,17 +100,16 @@ double Median(std::vector<double> v) {
   return v[v.size() / 2];
 }
 
+BOOL CALLBACK MatchGraph(HWND window, LPARAM param) {
+  if (!GetDlgItem(window, IDC_GRAPH_FRAME)) return TRUE;
+  *reinterpret_cast<HWND*>(param) = window;
+  return FALSE;
+}
+
 // The graph window of this thread.
 HWND ThisThreadsGraph() {
   HWND found = nullptr;
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND window, LPARAM param) -> BOOL {
-        if (!GetDlgItem(window, IDC_GRAPH_FRAME)) return TRUE;
-        *reinterpret_cast<HWND*>(param) = window;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&found));
+  EnumThreadWindows(GetCurrentThreadId(), &MatchGraph, reinterpret_cast<LPARAM>(&found));
   return found;
 }
 
