@@ -7,9 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/image_control.h"
 #include "platform/canvas.h"
+#include "platform/common_dialogs.h"
 #include "platform/geometry.h"
+#include "platform/image_control.h"
 
 namespace z4 {
 
@@ -20,17 +21,6 @@ constexpr int kResultOk = 1;
 constexpr int kResultCancel = 2;
 
 class DialogHandler;
-
-// What the Save As dialog is given.
-struct SaveFileRequest {
-  std::string default_extension;  // "png"
-  std::string default_name;       // "1234ab.png"
-  std::string filter;             // "png(*.png)|*.png|": description and pattern pairs
-  std::string initial_folder;
-  bool hide_read_only = false;        // no "open as read-only" box
-  bool ask_before_replacing = false;  // asks before an existing file is replaced
-  bool folder_must_exist = false;     // only names in existing folders are taken
-};
 
 class DialogView {
  public:
@@ -93,11 +83,8 @@ class DialogView {
   // coordinates), row by row from the top; kInvalidColour for every point
   // that is outside the client area or not visible on the screen.
   virtual std::vector<Colour> CaptureClient(const Rect& rect) = 0;
-  // The print dialog; nullptr when the user cancelled it or no printer is there.
-  virtual std::unique_ptr<PrintJob> ChoosePrinter() = 0;
-  // The Save As dialog as the request asks for it; the chosen path, or
-  // nullopt when cancelled.
-  virtual std::optional<std::string> ChooseSaveFile(const SaveFileRequest& request) = 0;
+  // The Save As and print dialogs, owned by this window.
+  virtual CommonDialogs& Dialogs() = 0;
   // The image component hosted in this window; nullptr when it has none.
   virtual ImageControl* Imaging() = 0;
 };

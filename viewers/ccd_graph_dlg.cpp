@@ -175,7 +175,7 @@ void CCcdGraphDlg::DrawLevelCurve(Canvas& canvas, int plot_width, int plot_heigh
 }
 
 void CCcdGraphDlg::PrintLevelGraph() {
-  const auto job = view_->ChoosePrinter();
+  const auto job = view_->Dialogs().ChoosePrinter();
   if (!job) return;
   ReadBackLabels();
   PrintLevelPage(*job, labels_, Levels());

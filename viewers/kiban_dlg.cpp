@@ -254,7 +254,7 @@ void CKibanDlg::SaveImage() {
   request.hide_read_only = true;
   request.ask_before_replacing = true;
   request.folder_must_exist = true;
-  const auto chosen = view_->ChooseSaveFile(request);
+  const auto chosen = view_->Dialogs().ChooseSaveFile(request);
   // Only the proposed name is saved: it carries the board's number.
   if (!chosen || NameOf(*chosen) != request.default_name) return;
 

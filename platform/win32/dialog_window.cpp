@@ -1,27 +1,20 @@
 #include "platform/win32/dialog_window.h"
 
 #include <commctrl.h>
-#include <commdlg.h>
 
 #include <algorithm>
 #include <cstring>
 #include <vector>
 
+#include "platform/win32/dialog_init_data.h"
 #include "platform/win32/failure_guard.h"
 #include "platform/win32/gdi_canvas.h"
 #include "platform/win32/image_display_protocol.h"
-#include "platform/win32/print_job_win32.h"
 #include "platform/win32/unicode.h"
 #include "platform/win32/window_capture.h"
 
 namespace z4::win32 {
 namespace {
-
-// Resource type of dialog initialisation data, and the list messages it uses
-// (the 16-bit numbering that resource editors write).
-constexpr WORD kDialogInitType = 240;
-constexpr WORD kOldListAddString = 0x0401;
-constexpr WORD kOldComboAddString = 0x0403;
 
 Rect ToRect(const RECT& r) {
   return Rect{r.left, r.top, r.right, r.bottom};
@@ -111,7 +104,7 @@ INT_PTR DialogWindow::Handle(UINT msg, WPARAM wparam, LPARAM lparam) {
 }
 
 INT_PTR DialogWindow::InitDialog() {
-  RunDialogInitData();
+  AddDialogInitEntries(instance_, resource_id_, hwnd_);
   RECT before{};
   GetWindowRect(hwnd_, &before);
   const bool default_focus = handler_.OnInitDialog(*this);
@@ -121,37 +114,6 @@ INT_PTR DialogWindow::InitDialog() {
   GetWindowRect(hwnd_, &after);
   if (after.left == before.left && after.top == before.top) CentreOnScreen();
   return default_focus ? TRUE : FALSE;
-}
-
-void DialogWindow::RunDialogInitData() {
-  HRSRC info =
-      FindResourceW(instance_, MAKEINTRESOURCEW(resource_id_), MAKEINTRESOURCEW(kDialogInitType));
-  if (!info) return;
-  HGLOBAL loaded = LoadResource(instance_, info);
-  const auto* data = static_cast<const BYTE*>(loaded ? LockResource(loaded) : nullptr);
-  const DWORD size = SizeofResource(instance_, info);
-  if (!data) return;
-  // Entries: WORD control id, WORD message, DWORD length, the data; a zero id ends.
-  DWORD at = 0;
-  while (at + 8 <= size) {
-    WORD id = 0, message = 0;
-    DWORD length = 0;
-    std::memcpy(&id, data + at, 2);
-    if (id == 0) break;
-    std::memcpy(&message, data + at + 2, 2);
-    std::memcpy(&length, data + at + 4, 4);
-    at += 8;
-    if (length > size - at) break;
-    std::string text(reinterpret_cast<const char*>(data + at), length);
-    text.resize(std::min(text.size(), text.find('\0')));
-    at += length;
-    const std::wstring wide = Widen(AnsiToUtf8(text));
-    if (message == kOldComboAddString || message == CB_ADDSTRING) {
-      SendItem(id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide.c_str()));
-    } else if (message == kOldListAddString || message == LB_ADDSTRING) {
-      SendItem(id, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide.c_str()));
-    }
-  }
 }
 
 void DialogWindow::CentreOnScreen() {
@@ -365,37 +327,6 @@ std::unique_ptr<Canvas> DialogWindow::DrawOn(int id) {
 
 std::vector<Colour> DialogWindow::CaptureClient(const Rect& rect) {
   return CaptureClientArea(hwnd_, rect);
-}
-
-std::unique_ptr<PrintJob> DialogWindow::ChoosePrinter() {
-  return Win32PrintJob::Choose(hwnd_);
-}
-
-std::optional<std::string> DialogWindow::ChooseSaveFile(const SaveFileRequest& request) {
-  // "description|pattern|" pairs become the dialog's zero-separated list.
-  std::wstring filter = Widen(request.filter);
-  std::replace(filter.begin(), filter.end(), L'|', L'\0');
-  filter.push_back(L'\0');
-  const std::wstring extension = Widen(request.default_extension);
-  const std::wstring folder = Widen(request.initial_folder);
-  std::vector<wchar_t> file(32768, L'\0');
-  const std::wstring name = Widen(request.default_name);
-  std::copy(name.begin(), name.begin() + std::min(name.size(), file.size() - 1), file.begin());
-
-  OPENFILENAMEW dialog{};
-  dialog.lStructSize = sizeof(dialog);
-  dialog.hwndOwner = hwnd_;
-  dialog.lpstrFilter = filter.c_str();
-  dialog.lpstrFile = file.data();
-  dialog.nMaxFile = static_cast<DWORD>(file.size());
-  dialog.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
-  dialog.lpstrDefExt = extension.c_str();
-  // Not "the file must exist": a Save As dialog is for new files.
-  dialog.Flags = (request.hide_read_only ? OFN_HIDEREADONLY : 0) |
-                 (request.ask_before_replacing ? OFN_OVERWRITEPROMPT : 0) |
-                 (request.folder_must_exist ? OFN_PATHMUSTEXIST : 0);
-  if (!GetSaveFileNameW(&dialog)) return std::nullopt;
-  return Narrow(file.data());
 }
 
 namespace {

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/dialog_view.h"
+#include "platform/win32/common_dialogs_win32.h"
 #include "platform/win32/handles.h"
 
 namespace z4::win32 {
@@ -52,8 +53,7 @@ class DialogWindow : public DialogView {
   void MoveControl(int id, const Rect& screen_rect, bool repaint) override;
   std::unique_ptr<Canvas> DrawOn(int id) override;
   std::vector<Colour> CaptureClient(const Rect& rect) override;
-  std::unique_ptr<PrintJob> ChoosePrinter() override;
-  std::optional<std::string> ChooseSaveFile(const SaveFileRequest& request) override;
+  CommonDialogs& Dialogs() override { return dialogs_; }
   ImageControl* Imaging() override;
 
  private:
@@ -61,8 +61,6 @@ class DialogWindow : public DialogView {
   static INT_PTR CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam);
   INT_PTR Handle(UINT msg, WPARAM wparam, LPARAM lparam);
   INT_PTR InitDialog();
-  // Entries that the resource's initialisation data adds to list controls.
-  void RunDialogInitData();
   void CentreOnScreen();
   LRESULT SendItem(int id, UINT msg, WPARAM wparam, LPARAM lparam);
 
@@ -70,6 +68,7 @@ class DialogWindow : public DialogView {
   int resource_id_;
   DialogHandler& handler_;
   HWND hwnd_ = nullptr;
+  Win32CommonDialogs dialogs_{hwnd_};
   UniqueGdiObject font_;
   std::string font_face_;
   int font_size_ = 0;

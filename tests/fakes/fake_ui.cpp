@@ -151,22 +151,25 @@ std::vector<Colour> FakeDialog::CaptureClient(const Rect& rect) {
   return pixels;
 }
 
-std::optional<std::string> FakeDialog::ChooseSaveFile(const SaveFileRequest& request) {
-  ui_.save_requests.push_back(request);
-  if (!ui_.save_answer) return std::nullopt;
-  if (ui_.save_answer->empty()) {
+std::optional<std::string> FakeDialog::SystemDialogs::ChooseSaveFile(
+    const SaveFileRequest& request) {
+  FakeUi& ui = window_.ui_;
+  ui.save_requests.push_back(request);
+  if (!ui.save_answer) return std::nullopt;
+  if (ui.save_answer->empty()) {
     std::string folder = request.initial_folder;
     if (!folder.empty() && folder.back() != '\\') folder += '\\';
     return folder + request.default_name;
   }
-  return ui_.save_answer;
+  return ui.save_answer;
 }
 
-std::unique_ptr<PrintJob> FakeDialog::ChoosePrinter() {
-  if (printer_orientation == 0) return nullptr;
-  ui_.print_jobs.push_back(std::make_unique<FakePrintJob>(printer_orientation));
-  last_print_job = ui_.print_jobs.back().get();
-  return std::make_unique<BorrowedPrintJob>(*last_print_job);
+std::unique_ptr<PrintJob> FakeDialog::SystemDialogs::ChoosePrinter() {
+  if (window_.printer_orientation == 0) return nullptr;
+  FakeUi& ui = window_.ui_;
+  ui.print_jobs.push_back(std::make_unique<FakePrintJob>(window_.printer_orientation));
+  window_.last_print_job = ui.print_jobs.back().get();
+  return std::make_unique<BorrowedPrintJob>(*window_.last_print_job);
 }
 
 void FakeUi::Centre(FakeDialog& dialog) {

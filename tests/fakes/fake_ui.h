@@ -91,8 +91,7 @@ class FakeDialog : public DialogView {
   void MoveControl(int id, const Rect& screen_rect, bool repaint) override;
   std::unique_ptr<Canvas> DrawOn(int id) override;
   std::vector<Colour> CaptureClient(const Rect& rect) override;
-  std::unique_ptr<PrintJob> ChoosePrinter() override;
-  std::optional<std::string> ChooseSaveFile(const SaveFileRequest& request) override;
+  CommonDialogs& Dialogs() override { return dialogs_; }
   ImageControl* Imaging() override { return &images.control(); }
 
   // --- drawing, capture and printing as tests arrange them
@@ -116,6 +115,17 @@ class FakeDialog : public DialogView {
     std::int64_t due;
     std::int64_t order;
   };
+  // The Save As and print dialogs, as FakeUi and this window arrange them.
+  class SystemDialogs : public CommonDialogs {
+   public:
+    explicit SystemDialogs(FakeDialog& window) : window_(window) {}
+    std::unique_ptr<PrintJob> ChoosePrinter() override;
+    std::optional<std::string> ChooseSaveFile(const SaveFileRequest& request) override;
+
+   private:
+    FakeDialog& window_;
+  };
+  SystemDialogs dialogs_{*this};
   FakeUi& ui_;
   int resource_id_;
   DialogHandler& handler_;
