@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "settings/settings_file_check.h"
@@ -47,5 +48,13 @@ struct BatchReport {
   // that made the command line refused.
   std::string subject;
 };
+
+// A report of one outcome, naming what it concerns.
+inline BatchReport ReportOf(BatchOutcome outcome, std::string subject = {}) {
+  BatchReport report;
+  report.outcome = outcome;
+  report.subject = std::move(subject);
+  return report;
+}
 
 }  // namespace z4

@@ -1,12 +1,12 @@
 #include "app/batch_run.h"
 
-#include "core/backup_folder.h"
 #include "app/batch_messages.h"
-#include "core/program_folder.h"
 #include "app/run_lock.h"
 #include "app/run_log.h"
 #include "app/settings_apply.h"
 #include "app/settings_export.h"
+#include "core/backup_folder.h"
+#include "core/program_folder.h"
 #include "core/shared_state.h"
 #include "device/board_file_limits.h"
 #include "device/drive_discovery.h"
@@ -16,13 +16,6 @@
 namespace z4 {
 namespace {
 
-BatchReport Outcome(BatchOutcome outcome, std::string subject = {}) {
-  BatchReport report;
-  report.outcome = outcome;
-  report.subject = std::move(subject);
-  return report;
-}
-
 // The run itself, once it holds the lock. `drive` receives the board's letter.
 BatchReport RunWithBoard(Ports& ports, DialogHost& host, const TextTable& texts, BatchAction action,
                          const std::string& file, std::string& drive) {
@@ -31,10 +24,10 @@ BatchReport RunWithBoard(Ports& ports, DialogHost& host, const TextTable& texts,
     // Checked before anything goes near the board: a file that cannot be used
     // sends nothing. It is read with the limit of the board's own settings file.
     const auto bytes = ports.files.ReadFile(file, kSettingsFileLimit);
-    if (!bytes) return Outcome(BatchOutcome::FileUnreadable, file);
+    if (!bytes) return ReportOf(BatchOutcome::FileUnreadable, file);
     SettingsFileCheck check = CheckSettingsFile(*bytes);
     if (!check.problems.empty()) {
-      BatchReport report = Outcome(BatchOutcome::FileInvalid, file);
+      BatchReport report = ReportOf(BatchOutcome::FileInvalid, file);
       report.problems = std::move(check.problems);
       return report;
     }
@@ -44,7 +37,7 @@ BatchReport RunWithBoard(Ports& ports, DialogHost& host, const TextTable& texts,
   // As when the main window opens: a clean backup folder, then the board.
   EmptyBackupFolder(ports);
   FindDeviceDrive(ports);
-  BatchReport report = Outcome(BatchOutcome::NoBoard);
+  BatchReport report = ReportOf(BatchOutcome::NoBoard);
   if (SharedState::GetDeviceFound() == 1) {
     drive = SharedState::GetDeviceDrive();
     report = action == BatchAction::Export ? ExportSettings(ports, host, texts, file)
@@ -76,10 +69,10 @@ int RunBatch(Ports& ports, BatchPorts& batch, DialogHost& host, const TextTable&
         report = RunWithBoard(ports, host, texts, options.batch, file, drive);
         break;
       case RunLock::State::Busy:
-        report = Outcome(BatchOutcome::Busy);
+        report = ReportOf(BatchOutcome::Busy);
         break;
       case RunLock::State::CannotCreate:
-        report = Outcome(BatchOutcome::LocalFilesNotWritten, lock.path());
+        report = ReportOf(BatchOutcome::LocalFilesNotWritten, lock.path());
         break;
     }
   }
@@ -99,7 +92,7 @@ void RecordRefusedRun(Ports& ports, BatchPorts& batch, const ProgramOptions& opt
   if (options.batch_option.empty()) return;
   AppendRunLog(batch.appender, GetProgramFolder(ports.system),
                RunRecord{batch.wall_clock.Now(), "", options.batch_option, FileOf(ports, options),
-                         OutcomeText(Outcome(BatchOutcome::Refused, options.rejected))});
+                         OutcomeText(ReportOf(BatchOutcome::Refused, options.rejected))});
 }
 
 }  // namespace z4

@@ -9,8 +9,8 @@
 #include "core/ports.h"
 #include "core/text_table.h"
 #include "panels/maintenance_panel.h"
-#include "platform/dialog_view.h"
 #include "panels/settings_panel.h"
+#include "platform/dialog_view.h"
 
 namespace z4 {
 

@@ -4,8 +4,8 @@
 #include <ole2.h>
 
 #include "app/batch_outcome.h"
-#include "core/ports.h"
 #include "app/startup.h"
+#include "core/ports.h"
 #include "imaging/image_control_win32.h"
 #include "platform/win32/dialog_window.h"
 #include "platform/win32/failure_guard.h"

@@ -3,8 +3,8 @@
 #include <optional>
 #include <string>
 
-#include "core/backup_folder.h"
 #include "app/settings_job_run.h"
+#include "core/backup_folder.h"
 #include "core/shared_state.h"
 #include "device/board_file_limits.h"
 #include "device/file_exchange.h"
@@ -12,13 +12,6 @@
 
 namespace z4 {
 namespace {
-
-BatchReport Outcome(BatchOutcome outcome, std::string subject = {}) {
-  BatchReport report;
-  report.outcome = outcome;
-  report.subject = std::move(subject);
-  return report;
-}
 
 // The board's settings file after a finished read job, fetched into the
 // backup folder; nullopt when it could not be had.
@@ -35,10 +28,10 @@ BatchReport ApplySettings(Ports& ports, DialogHost& host, const TextTable& texts
   const std::string backup = BackupFolderPath(ports.system);
   SettingsJobResult job = RunSettingsJob(ports, host, texts, false);
   if (job == SettingsJobResult::NotStarted)
-    return Outcome(BatchOutcome::LocalFilesNotWritten, backup);
+    return ReportOf(BatchOutcome::LocalFilesNotWritten, backup);
   if (job == SettingsJobResult::TimedOut) {
     DeleteDeviceFile(ports, kDeleteSettings);
-    return Outcome(BatchOutcome::NoAnswer);
+    return ReportOf(BatchOutcome::NoAnswer);
   }
 
   // What Set does, with the board's own file still in its root for the
@@ -47,14 +40,14 @@ BatchReport ApplySettings(Ports& ports, DialogHost& host, const TextTable& texts
   SharedState::SetPendingSettings(values);
   if (SaveSettings(ports, values) != 0) {
     DeleteDeviceFile(ports, kDeleteSettings);
-    return Outcome(BatchOutcome::LocalFilesNotWritten, backup);
+    return ReportOf(BatchOutcome::LocalFilesNotWritten, backup);
   }
   job = RunSettingsJob(ports, host, texts, true);
   // Taken or not, the written file does not stay on the board.
   DeleteDeviceFile(ports, kDeleteSettings);
   if (job == SettingsJobResult::NotStarted)
-    return Outcome(BatchOutcome::LocalFilesNotWritten, backup);
-  if (job == SettingsJobResult::TimedOut) return Outcome(BatchOutcome::NoAnswer);
+    return ReportOf(BatchOutcome::LocalFilesNotWritten, backup);
+  if (job == SettingsJobResult::TimedOut) return ReportOf(BatchOutcome::NoAnswer);
   SharedState::SetDeviceSettings(values);
 
   job = RunSettingsJob(ports, host, texts, false);
@@ -62,9 +55,9 @@ BatchReport ApplySettings(Ports& ports, DialogHost& host, const TextTable& texts
   if (job == SettingsJobResult::Finished) read = FetchBoardSettings(ports);
   DeleteDeviceFile(ports, kDeleteSettings);
   if (job == SettingsJobResult::NotStarted)
-    return Outcome(BatchOutcome::LocalFilesNotWritten, backup);
-  if (job == SettingsJobResult::TimedOut) return Outcome(BatchOutcome::NoAnswer);
-  if (!read) return Outcome(BatchOutcome::NoSettingsFile);
+    return ReportOf(BatchOutcome::LocalFilesNotWritten, backup);
+  if (job == SettingsJobResult::TimedOut) return ReportOf(BatchOutcome::NoAnswer);
+  if (!read) return ReportOf(BatchOutcome::NoSettingsFile);
 
   BatchReport report;
   report.differences = CompareSettings(values, *read);

@@ -4,9 +4,9 @@
 
 #include "app/batch_outcome.h"
 #include "core/ports.h"
+#include "core/settings_record.h"
 #include "core/text_table.h"
 #include "platform/dialog_view.h"
-#include "core/settings_record.h"
 
 namespace z4 {
 
