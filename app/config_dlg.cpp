@@ -12,15 +12,27 @@ namespace z4 {
 CConfigDlg::CConfigDlg(Ports& ports, const TextTable& texts) : ports_(ports), texts_(texts) {}
 
 bool CConfigDlg::OnInitDialog(DialogView& view) {
+  StartupTrace& trace = ports_.trace;
+  trace.Mark("dialog-created");
   view_ = &view;
   settings_ = std::make_unique<SettingsPanel>(ports_, view, members_, texts_);
   maintenance_ = std::make_unique<MaintenancePanel>(ports_, view, members_, *settings_);
+  // The maintenance panel's controls: there from the start when the panel
+  // shows; in user mode, where the window is cut to the settings panel, they
+  // are added once the window has been painted.
+  if (SharedState::GetTestAdjustMode() != 0) {
+    view.AddControls(IDD_MAINTENANCE_PANEL);
+  } else {
+    settings_->MaintenancePanelNotYetAdded();
+  }
 
   view.SetIcon(IDI_Z4UTILITY);
+  trace.Mark("icon");
   // The resource has already given the year list its first entry; the members
   // (all empty) go into their controls.
   members_.Transfer(view);
   SharedState::SetCloseOnTick(false);
+  trace.Mark("members");
 
   if (SharedState::GetTestAdjustMode() == 0) {
     SharedState::SetRetryCount(0);
@@ -30,8 +42,10 @@ bool CConfigDlg::OnInitDialog(DialogView& view) {
     Rect r = view.WindowRect();
     r.right = r.right / 2;
     view.MoveWindow(r, true);
+    trace.Mark("window-cut");
 
     FindDeviceDrive(ports_);
+    trace.Mark("discovery");
     if (SharedState::GetDeviceFound() != 1) {
       settings_->DeviceErrorMessage(kNoDeviceAtStart);
       SharedState::SetCloseOnTick(true);
@@ -46,10 +60,16 @@ bool CConfigDlg::OnInitDialog(DialogView& view) {
   SharedState::SetDeviceFound(0);
 
   settings_->ApplyTexts();
-  settings_->FillDateLists();
+  trace.Mark("texts");
+  // The lists' entries are seen only when a list is opened, which a disabled
+  // list cannot be: they are added once the window has been painted.
+  settings_->EmptyDateLists();
+  trace.Mark("date-lists-emptied");
   settings_->EnablePanelControls(false);
   view.Enable(IDC_STOP, false);
+  trace.Mark("controls-disabled");
   EmptyBackupFolder(ports_);
+  trace.Mark("backup-folder");
   SharedState::SetPanelBusy(0);
 
   view.StartTimer(TIMER_WATCH, 100);
@@ -57,7 +77,24 @@ bool CConfigDlg::OnInitDialog(DialogView& view) {
     view.StartTimer(TIMER_CURSOR, 50);
     SharedState::SetCursorState(1);  // wait cursor until the settings are shown
   }
+  trace.Mark("timers");
   return true;
+}
+
+void CConfigDlg::OnShown() {
+  StartupTrace& trace = ports_.trace;
+  trace.Mark("first-paint");
+  // Nothing the user does and no timer reaches the window before this is
+  // done, so the controls are complete by the time anything can look at them.
+  if (SharedState::GetTestAdjustMode() == 0) {
+    view_->AddControls(IDD_MAINTENANCE_PANEL);
+    settings_->MaintenancePanelAdded();
+    settings_->EnablePanelControls(false);
+    view_->Enable(IDC_STOP, false);
+    trace.Mark("maintenance-panel");
+  }
+  settings_->FillDateLists();
+  trace.Mark("date-lists");
 }
 
 void CConfigDlg::OnCommand(int id, int /*code*/) {

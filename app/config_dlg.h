@@ -19,6 +19,7 @@ class CConfigDlg : public DialogHandler {
   CConfigDlg(Ports& ports, const TextTable& texts);
 
   bool OnInitDialog(DialogView& view) override;
+  void OnShown() override;
   void OnCommand(int id, int code) override;
   bool OnOk() override;
   void OnTimer(int id) override;

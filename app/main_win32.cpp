@@ -1,7 +1,6 @@
 // Z4Utility.exe: the Win32 ports put together and the program started.
 #include <windows.h>
 #include <commctrl.h>
-#include <ole2.h>
 
 #include "app/batch_outcome.h"
 #include "app/startup.h"
@@ -12,38 +11,25 @@
 #include "platform/win32/file_appender_win32.h"
 #include "platform/win32/file_system_win32.h"
 #include "platform/win32/registry_win32.h"
+#include "platform/win32/startup_trace_win32.h"
 #include "platform/win32/system_win32.h"
 #include "platform/win32/wall_clock_win32.h"
 
-namespace {
-
-// OLE for the thread: the common file dialogs use the shell's COM objects.
-class OleScope {
- public:
-  OleScope() : ok_(SUCCEEDED(OleInitialize(nullptr))) {}
-  ~OleScope() {
-    if (ok_) OleUninitialize();
-  }
-  OleScope(const OleScope&) = delete;
-  OleScope& operator=(const OleScope&) = delete;
-
- private:
-  bool ok_;
-};
-
-}  // namespace
-
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
-  OleScope ole;
+  z4::win32::Win32StartupTrace trace;
+  trace.Mark("entry");
+  // OLE, the common dialogs and the shell are set up by the actions that use
+  // them, not here: the window does not need them to open.
   INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
   z4::win32::RegisterImageDisplayClass(instance);
+  trace.Mark("window-classes");
 
   z4::win32::Win32Registry registry;
   z4::win32::Win32System system;
   z4::win32::Win32FileSystem files;
   z4::win32::Win32Clock clock;
-  z4::Ports ports{registry, system, files, clock};
+  z4::Ports ports{registry, system, files, clock, trace};
   z4::win32::Win32WallClock wall_clock;
   z4::win32::Win32FileAppender appender;
   z4::BatchPorts batch{wall_clock, appender};

@@ -21,6 +21,7 @@ int RunUtility(Ports& ports, BatchPorts& batch, DialogHost& host) {
   SharedState::SetTestAdjustMode(options.adjust ? 1 : 0);
   SharedState::SetDriveOption(options.drive);
   LoadTextTable(ports.files, ports.system, texts);
+  ports.trace.Mark("text-table");
   host.SetFailureMessage(FailureMessageText(SharedState::GetLanguageFlag()), kFailureCaption);
   if (!options.valid) {
     // Nothing on the board is touched: the user is told the accepted forms.

@@ -4,6 +4,7 @@
 #include "platform/clock.h"
 #include "platform/file_system.h"
 #include "platform/registry.h"
+#include "platform/startup_trace.h"
 #include "platform/system.h"
 
 namespace z4 {
@@ -13,6 +14,8 @@ struct Ports {
   System& system;
   FileSystem& files;
   Clock& clock;
+  // Start-up marks; dropped unless the run asked for them.
+  StartupTrace& trace = NoTrace();
 };
 
 }  // namespace z4

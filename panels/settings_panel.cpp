@@ -85,37 +85,60 @@ void SettingsPanel::ApplyTexts() {
   SetControlText(IDC_SET, texts_.Text(TextKey::BUTTON_SET));
   SetControlText(IDC_CANCEL_BUTTON, texts_.Text(TextKey::BUTTON_CANSEL));
 
-  const int language = SharedState::GetLanguageFlag();
-  if (language == 0 || language == 1) {
-    for (const auto& t : MaintenanceTexts()) {
-      const std::string text(language == 0 ? t.japanese : t.english);
-      if (t.id == IDC_PANEL_TITLE || t.id == IDC_NUMBER_LABEL) {
-        SetMemberText(t.id, text);
-      } else {
-        SetControlText(t.id, text);
-      }
-    }
-  }
+  if (maintenance_panel_) SetMaintenanceTexts();
   members_.Transfer(view_);
 }
 
-void SettingsPanel::FillDateLists() {
+void SettingsPanel::MaintenancePanelAdded() {
+  maintenance_panel_ = true;
   UseTextFont();
-  struct List {
-    int id;
-    int first;
-    int last;
-  };
-  for (const List& list :
-       {List{IDC_YEAR_LIST, 2000, 2999}, List{IDC_MONTH_LIST, 1, 12}, List{IDC_DAY_LIST, 1, 31}}) {
+  members_.ReadBack(view_);
+  SetMaintenanceTexts();
+  members_.Transfer(view_);
+}
+
+void SettingsPanel::SetMaintenanceTexts() {
+  const int language = SharedState::GetLanguageFlag();
+  if (language != 0 && language != 1) return;
+  for (const auto& t : MaintenanceTexts()) {
+    const std::string text(language == 0 ? t.japanese : t.english);
+    if (t.id == IDC_PANEL_TITLE || t.id == IDC_NUMBER_LABEL) {
+      SetMemberText(t.id, text);
+    } else {
+      SetControlText(t.id, text);
+    }
+  }
+}
+
+namespace {
+
+struct DateList {
+  int id;
+  int first;
+  int last;
+};
+constexpr DateList kDateLists[] = {
+    {IDC_YEAR_LIST, 2000, 2999}, {IDC_MONTH_LIST, 1, 12}, {IDC_DAY_LIST, 1, 31}};
+
+}  // namespace
+
+void SettingsPanel::EmptyDateLists() {
+  UseTextFont();
+  for (const DateList& list : kDateLists) {
     view_.ApplyTextFont(list.id);
     view_.ClearList(list.id);
+  }
+}
+
+void SettingsPanel::FillDateLists() {
+  for (const DateList& list : kDateLists) {
     for (int n = list.first; n <= list.last; ++n) view_.AppendListEntry(list.id, FormatDecimal(n));
   }
 }
 
 void SettingsPanel::EnablePanelControls(bool enable) {
   for (int id : kSettingsControls) view_.Enable(id, enable);
+  if (!maintenance_panel_) return;
   for (int id : kMaintenanceControls) view_.Enable(id, enable);
   view_.Enable(IDC_NUMBER, enable);
   view_.Enable(IDC_STOP, !enable);

@@ -20,7 +20,17 @@ class SettingsPanel {
   // Caption, labels and button texts from the text table, and the maintenance
   // panel's built-in texts in the language LanguageFlag chooses.
   void ApplyTexts();
-  // Years 2000 to 2999, months 1 to 12, days 1 to 31, in numeric order.
+  // The window holds the maintenance panel's controls from the start unless
+  // told otherwise here; until MaintenancePanelAdded, texts and enabling leave
+  // them out.
+  void MaintenancePanelNotYetAdded() { maintenance_panel_ = false; }
+  // Its controls are there now: they get their texts, as ApplyTexts gives them.
+  void MaintenancePanelAdded();
+  // The date lists in the text-table font, with no entries and nothing in
+  // their edit fields: how they look until the settings arrive.
+  void EmptyDateLists();
+  // Their entries, appended to the emptied lists: years 2000 to 2999, months 1
+  // to 12, days 1 to 31, in numeric order. Only an opened list shows them.
   void FillDateLists();
   // Enables or disables every panel control at once; Cancel is never disabled.
   void EnablePanelControls(bool enable);
@@ -51,6 +61,7 @@ class SettingsPanel {
   void DeviceRemoved();
   void WriteJobNotDone();
   void ShowDate(const std::string& date);
+  void SetMaintenanceTexts();
 
   // The text-table font for the window, and for each control a procedure writes.
   void UseTextFont();
@@ -61,6 +72,7 @@ class SettingsPanel {
   DialogView& view_;
   BoundTexts& members_;
   const TextTable& texts_;
+  bool maintenance_panel_ = true;
 };
 
 }  // namespace z4

@@ -36,6 +36,10 @@ class DialogView {
   virtual bool GetCheck(int id) = 0;
   virtual void Enable(int id, bool enabled) = 0;
   virtual void SetFocus(int id) = 0;
+  // Adds the controls of another dialog resource to this window, after its
+  // own and in its font, placed in its dialog units: as if this window's
+  // resource had held them.
+  virtual void AddControls(int resource_id) = 0;
 
   virtual void SetTrackbarRange(int id, int min, int max, bool redraw) = 0;
   virtual void SetTrackbarTicFrequency(int id, int frequency) = 0;
@@ -96,6 +100,9 @@ class DialogHandler {
   virtual ~DialogHandler() = default;
   // Returns true to let the window set the initial focus itself.
   virtual bool OnInitDialog(DialogView& view) = 0;
+  // The window has been shown and painted for the first time; nothing the
+  // user did has reached it yet, and no timer of it has fired.
+  virtual void OnShown() {}
   virtual void OnCommand(int /*id*/, int /*code*/) {}
   // The standard OK and cancel commands (Enter, Escape, the close button).
   // Return false to let the window end with kResultOk or kResultCancel.

@@ -4,6 +4,8 @@
 
 #define IDI_Z4UTILITY 128
 #define IDD_CONFIG 129
+// The maintenance panel's controls, added to the main window.
+#define IDD_MAINTENANCE_PANEL 138
 #define IDD_STATUS 103
 
 // Main window, settings panel

@@ -165,6 +165,7 @@ scenario malformed-option winxp map 'MalformedOption*'
 scenario shipped-texts winxp map 'ShippedTexts.*' "$z4_root/res/Z4Utility.ini"
 scenario shipped-texts-japanese winxp map 'ShippedTexts.*' "$z4_root/res/ja/Z4Utility.ini"
 scenario help-button winxp map 'HelpButton.*'
+scenario startup-trace winxp map 'StartupTrace.*'
 scenario adjust-mode winxp map 'AdjustMode.*'
 scenario adjust-graph winxp map 'AdjustGraph.*'
 scenario adjust-feed winxp map 'AdjustFeed.*'

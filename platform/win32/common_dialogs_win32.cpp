@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/win32/print_job_win32.h"
+#include "platform/win32/system_library.h"
 #include "platform/win32/unicode.h"
 
 namespace z4::win32 {
@@ -41,7 +42,10 @@ std::optional<std::string> Win32CommonDialogs::ChooseSaveFile(const SaveFileRequ
   dialog.Flags = (request.hide_read_only ? OFN_HIDEREADONLY : 0) |
                  (request.ask_before_replacing ? OFN_OVERWRITEPROMPT : 0) |
                  (request.folder_must_exist ? OFN_PATHMUSTEXIST : 0);
-  if (!GetSaveFileNameW(&dialog)) return std::nullopt;
+  static const SystemLibrary comdlg32(L"comdlg32.dll");
+  const auto save = comdlg32.Find<decltype(&GetSaveFileNameW)>("GetSaveFileNameW");
+  const OleSession ole;
+  if (!save || !save(&dialog)) return std::nullopt;
   return Narrow(file.data());
 }
 

@@ -7,7 +7,9 @@
 #include <vector>
 
 #include "platform/win32/dialog_init_data.h"
+#include "platform/win32/dialog_template.h"
 #include "platform/win32/failure_guard.h"
+#include "platform/win32/font_match.h"
 #include "platform/win32/gdi_canvas.h"
 #include "platform/win32/image_display_protocol.h"
 #include "platform/win32/unicode.h"
@@ -19,6 +21,11 @@ namespace {
 Rect ToRect(const RECT& r) {
   return Rect{r.left, r.top, r.right, r.bottom};
 }
+
+// Posted to the dialog when it first shows: posted messages come before paint
+// and timer messages, so its handling paints the window at once and then tells
+// the presenter, before any timer of the window fires.
+constexpr UINT kShownMessage = WM_APP + 1;
 
 }  // namespace
 
@@ -95,6 +102,16 @@ INT_PTR DialogWindow::Handle(UINT msg, WPARAM wparam, LPARAM lparam) {
       }
       handler_.OnPaint();
       return TRUE;
+    case WM_SHOWWINDOW:
+      if (wparam && !shown_) {
+        shown_ = true;
+        PostMessageW(hwnd_, kShownMessage, 0, 0);
+      }
+      return FALSE;
+    case kShownMessage:
+      RedrawWindow(hwnd_, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+      handler_.OnShown();
+      return TRUE;
     case WM_DESTROY:
       handler_.OnDestroy();
       return FALSE;
@@ -104,6 +121,7 @@ INT_PTR DialogWindow::Handle(UINT msg, WPARAM wparam, LPARAM lparam) {
 }
 
 INT_PTR DialogWindow::InitDialog() {
+  resource_font_ = reinterpret_cast<HFONT>(SendMessageW(hwnd_, WM_GETFONT, 0, 0));
   AddDialogInitEntries(instance_, resource_id_, hwnd_);
   RECT before{};
   GetWindowRect(hwnd_, &before);
@@ -131,7 +149,18 @@ void DialogWindow::CentreOnScreen() {
 }
 
 LRESULT DialogWindow::SendItem(int id, UINT msg, WPARAM wparam, LPARAM lparam) {
-  return SendDlgItemMessageW(hwnd_, id, msg, wparam, lparam);
+  HWND item = Item(id);
+  return item ? SendMessageW(item, msg, wparam, lparam) : 0;
+}
+
+HWND DialogWindow::Item(int id) {
+  // GetDlgItem asks the window system for the list of all children on every
+  // call; a control, once found, stays for the life of the window.
+  const auto known = items_.find(id);
+  if (known != items_.end() && IsWindow(known->second)) return known->second;
+  HWND item = GetDlgItem(hwnd_, id);
+  if (item) items_[id] = item;
+  return item;
 }
 
 void DialogWindow::SetCaption(const std::string& text) {
@@ -154,19 +183,19 @@ void DialogWindow::SetText(int id, const std::string& text) {
   // same text again would repaint it for nothing (the graph's labels are set
   // on every repaint).
   const std::wstring wide = Widen(text);
-  if (HWND item = GetDlgItem(hwnd_, id)) {
-    const int length = GetWindowTextLengthW(item);
-    if (length == static_cast<int>(wide.size())) {
-      std::vector<wchar_t> now(static_cast<size_t>(length) + 1);
-      GetWindowTextW(item, now.data(), length + 1);
-      if (wide.compare(0, wide.size(), now.data(), static_cast<size_t>(length)) == 0) return;
-    }
+  HWND item = Item(id);
+  if (!item) return;
+  const int length = GetWindowTextLengthW(item);
+  if (length == static_cast<int>(wide.size())) {
+    std::vector<wchar_t> now(static_cast<size_t>(length) + 1);
+    GetWindowTextW(item, now.data(), length + 1);
+    if (wide.compare(0, wide.size(), now.data(), static_cast<size_t>(length)) == 0) return;
   }
-  SetDlgItemTextW(hwnd_, id, wide.c_str());
+  SetWindowTextW(item, wide.c_str());
 }
 
 std::string DialogWindow::GetText(int id) {
-  HWND item = GetDlgItem(hwnd_, id);
+  HWND item = Item(id);
   if (!item) return {};
   const int length = GetWindowTextLengthW(item);
   if (length <= 0) return {};
@@ -180,21 +209,28 @@ void DialogWindow::SetTextLimit(int id, int chars) {
 }
 
 void DialogWindow::SetCheck(int id, bool checked) {
-  CheckDlgButton(hwnd_, id, checked ? BST_CHECKED : BST_UNCHECKED);
+  SendItem(id, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
 bool DialogWindow::GetCheck(int id) {
-  return IsDlgButtonChecked(hwnd_, id) == BST_CHECKED;
+  return SendItem(id, BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
 void DialogWindow::Enable(int id, bool enabled) {
-  if (HWND item = GetDlgItem(hwnd_, id)) EnableWindow(item, enabled ? TRUE : FALSE);
+  // Only a change is passed on: each call costs the window system a round trip.
+  HWND item = Item(id);
+  if (item && (IsWindowEnabled(item) != FALSE) != enabled)
+    EnableWindow(item, enabled ? TRUE : FALSE);
 }
 
 void DialogWindow::SetFocus(int id) {
-  if (HWND item = GetDlgItem(hwnd_, id)) {
+  if (HWND item = Item(id)) {
     SendMessageW(hwnd_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(item), TRUE);
   }
+}
+
+void DialogWindow::AddControls(int resource_id) {
+  AddDialogResourceItems(instance_, resource_id, hwnd_, resource_font_);
 }
 
 void DialogWindow::SetTrackbarRange(int id, int min, int max, bool redraw) {
@@ -230,7 +266,7 @@ void DialogWindow::AppendListEntry(int id, const std::string& text) {
 void DialogWindow::SetTextFont(const std::string& face, int tenths_of_point) {
   // One font per window, made again only when the face or size changes; the
   // window owns it and releases it when it goes away.
-  if (font_ && face == font_face_ && tenths_of_point == font_size_) return;
+  if (text_font_ && face == font_face_ && tenths_of_point == font_size_) return;
   LOGFONTW lf{};
   HDC dc = GetDC(nullptr);
   // A point size as the common point-font helpers compute it.
@@ -239,22 +275,32 @@ void DialogWindow::SetTextFont(const std::string& face, int tenths_of_point) {
   lf.lfCharSet = DEFAULT_CHARSET;
   const std::wstring wide = Widen(face);
   wcsncpy(lf.lfFaceName, wide.c_str(), LF_FACESIZE - 1);
-  HFONT font = CreateFontIndirectW(&lf);
-  if (!font) return;
-  font_.reset(font);
+  // The window's own font when it is this very font: its controls have it
+  // already, and giving it to each again would lay every control out anew.
+  if (resource_font_ && DrawsAlike(resource_font_, lf)) {
+    font_.reset();
+    text_font_ = resource_font_;
+  } else {
+    HFONT font = CreateFontIndirectW(&lf);
+    if (!font) return;
+    font_.reset(font);
+    text_font_ = font;
+  }
   font_face_ = face;
   font_size_ = tenths_of_point;
 }
 
 void DialogWindow::ApplyTextFont(int id) {
-  if (!font_) return;
-  HWND target = id == 0 ? hwnd_ : GetDlgItem(hwnd_, id);
+  if (!text_font_) return;
+  HWND target = id == 0 ? hwnd_ : Item(id);
   // A control that has the font already is left alone: setting it again
   // would repaint the control for nothing.
-  if (!target || reinterpret_cast<HGDIOBJ>(SendMessageW(target, WM_GETFONT, 0, 0)) == font_.get()) {
+  if (!target || reinterpret_cast<HGDIOBJ>(SendMessageW(target, WM_GETFONT, 0, 0)) == text_font_) {
     return;
   }
-  SendMessageW(target, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), TRUE);
+  // A window not yet on the screen is painted whole when it shows: no repaint now.
+  const BOOL redraw = IsWindowVisible(hwnd_);
+  SendMessageW(target, WM_SETFONT, reinterpret_cast<WPARAM>(text_font_), redraw);
 }
 
 Rect DialogWindow::WindowRect() {
@@ -303,12 +349,12 @@ int DialogWindow::RunModal(int resource_id, DialogHandler& handler) {
 
 Rect DialogWindow::ControlRect(int id) {
   RECT r{};
-  if (HWND item = GetDlgItem(hwnd_, id)) GetWindowRect(item, &r);
+  if (HWND item = Item(id)) GetWindowRect(item, &r);
   return ToRect(r);
 }
 
 void DialogWindow::MoveControl(int id, const Rect& screen_rect, bool repaint) {
-  HWND item = GetDlgItem(hwnd_, id);
+  HWND item = Item(id);
   if (!item) return;
   RECT now{};
   GetWindowRect(item, &now);
@@ -320,7 +366,7 @@ void DialogWindow::MoveControl(int id, const Rect& screen_rect, bool repaint) {
 }
 
 std::unique_ptr<Canvas> DialogWindow::DrawOn(int id) {
-  HWND item = GetDlgItem(hwnd_, id);
+  HWND item = Item(id);
   if (!item) return nullptr;
   return std::make_unique<ControlCanvas>(item);
 }

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <map>
 #include <string>
 
 #include "platform/dialog_view.h"
@@ -30,6 +31,7 @@ class DialogWindow : public DialogView {
   bool GetCheck(int id) override;
   void Enable(int id, bool enabled) override;
   void SetFocus(int id) override;
+  void AddControls(int resource_id) override;
   void SetTrackbarRange(int id, int min, int max, bool redraw) override;
   void SetTrackbarTicFrequency(int id, int frequency) override;
   void SetTrackbarPageSize(int id, int size) override;
@@ -63,12 +65,20 @@ class DialogWindow : public DialogView {
   INT_PTR InitDialog();
   void CentreOnScreen();
   LRESULT SendItem(int id, UINT msg, WPARAM wparam, LPARAM lparam);
+  // The control with the id, or nullptr.
+  HWND Item(int id);
 
   HINSTANCE instance_;
   int resource_id_;
   DialogHandler& handler_;
   HWND hwnd_ = nullptr;
+  bool shown_ = false;
+  std::map<int, HWND> items_;
   Win32CommonDialogs dialogs_{hwnd_};
+  // The font the resource gave the window and its controls.
+  HFONT resource_font_ = nullptr;
+  // The text-table font: the resource's font, or one made here and owned.
+  HFONT text_font_ = nullptr;
   UniqueGdiObject font_;
   std::string font_face_;
   int font_size_ = 0;

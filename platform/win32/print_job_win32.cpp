@@ -2,6 +2,8 @@
 
 #include <commdlg.h>
 
+#include "platform/win32/system_library.h"
+
 namespace z4::win32 {
 namespace {
 
@@ -28,7 +30,12 @@ std::unique_ptr<PrintJob> Win32PrintJob::Choose(HWND owner) {
   dialog.hwndOwner = owner;
   dialog.Flags = PD_ALLPAGES | PD_USEDEVMODECOPIES | PD_NOPAGENUMS | PD_HIDEPRINTTOFILE |
                  PD_NOSELECTION | PD_RETURNDC;
-  if (!PrintDlgW(&dialog)) return nullptr;
+  static const SystemLibrary comdlg32(L"comdlg32.dll");
+  const auto print = comdlg32.Find<decltype(&PrintDlgW)>("PrintDlgW");
+  {
+    const OleSession ole;
+    if (!print || !print(&dialog)) return nullptr;
+  }
   const GlobalMemory devmode(dialog.hDevMode);
   const GlobalMemory devnames(dialog.hDevNames);
   if (!dialog.hDC) return nullptr;

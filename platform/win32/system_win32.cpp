@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "platform/win32/system_library.h"
 #include "platform/win32/unicode.h"
 
 namespace z4::win32 {
@@ -48,7 +49,11 @@ void Win32System::RestoreErrorMode(unsigned previous) {
 }
 
 void Win32System::OpenDocument(const std::string& path) {
-  ShellExecuteW(nullptr, L"open", Widen(path).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+  static const SystemLibrary shell32(L"shell32.dll");
+  const auto open = shell32.Find<decltype(&ShellExecuteW)>("ShellExecuteW");
+  if (!open) return;
+  const OleSession ole;
+  open(nullptr, L"open", Widen(path).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 std::string Win32System::AnsiToUtf8(std::string_view bytes) {

@@ -112,6 +112,22 @@ HWND WaitDialogWithControl(DWORD process_id, int control_id, DWORD ms) {
   return found;
 }
 
+HWND WaitMainWindowOpened(DWORD process_id, DWORD ms) {
+  const DWORD start = GetTickCount();
+  HWND window = WaitDialogWithControl(process_id, IDC_SET, ms);
+  if (!window) return nullptr;
+  const DWORD spent = GetTickCount() - start;
+  const bool opened = WaitFor(
+      [&] {
+        return ComboCount(window, IDC_YEAR_LIST) == 1000 &&
+               ComboCount(window, IDC_MONTH_LIST) == 12 && ComboCount(window, IDC_DAY_LIST) == 31 &&
+               !ItemText(window, IDC_EXECUTE).empty() &&
+               !ItemText(window, IDC_NUMBER_LABEL).empty();
+      },
+      spent < ms ? ms - spent : 0);
+  return opened ? window : nullptr;
+}
+
 std::vector<HWND> MessageBoxesOf(DWORD process_id) {
   std::vector<HWND> boxes;
   for (HWND dialog : DialogsOf(process_id)) {

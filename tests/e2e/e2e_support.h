@@ -48,6 +48,11 @@ std::vector<HWND> DialogsOf(DWORD process_id);
 HWND FindDialogWithControl(DWORD process_id, int control_id);
 // Waits until such a dialog is visible; nullptr after `ms`.
 HWND WaitDialogWithControl(DWORD process_id, int control_id, DWORD ms);
+// Waits until the main window is visible and has done what it does right
+// after it is first painted, before anything else: its date lists hold their
+// entries and its maintenance panel (out of sight in user mode) has its texts.
+// nullptr after `ms`.
+HWND WaitMainWindowOpened(DWORD process_id, DWORD ms);
 // Message boxes: dialogs whose text is the static with id 0xFFFF.
 std::vector<HWND> MessageBoxesOf(DWORD process_id);
 HWND WaitMessageBox(DWORD process_id, DWORD ms);
@@ -113,7 +118,7 @@ void WithBoardWindow(Check check) {
   ASSERT_TRUE(board.Start());
   Process utility;
   ASSERT_TRUE(utility.Start(ProgramPath()));
-  HWND window = WaitDialogWithControl(utility.Id(), IDC_SET, 15000);
+  HWND window = WaitMainWindowOpened(utility.Id(), 15000);
   ASSERT_NE(window, nullptr);
   check(window);
   Click(window, IDC_CANCEL_BUTTON);

@@ -46,7 +46,7 @@ OSVERSIONINFOW Version() {
 void ExpectWindowForBoard() {
   Process utility;
   ASSERT_TRUE(utility.Start(ProgramPath()));
-  HWND window = WaitDialogWithControl(utility.Id(), IDC_SET, 15000);
+  HWND window = WaitMainWindowOpened(utility.Id(), 15000);
   ASSERT_NE(window, nullptr) << "the main window did not show";
   EXPECT_TRUE(MessageBoxesOf(utility.Id()).empty());
 

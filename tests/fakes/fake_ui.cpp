@@ -189,6 +189,8 @@ FakeDialog& FakeUi::Open(int resource_id, DialogHandler& handler) {
   const Rect before = main_->rect_;
   handler.OnInitDialog(*main_);
   if (main_->rect_.left == before.left && main_->rect_.top == before.top) Centre(*main_);
+  // The window shows and paints before any timer of it fires.
+  if (!main_->ended_) handler.OnShown();
   return *main_;
 }
 
@@ -270,6 +272,7 @@ int FakeUi::RunChild(int resource_id, DialogHandler& handler) {
   const Rect before = child.rect_;
   handler.OnInitDialog(child);
   if (child.rect_.left == before.left && child.rect_.top == before.top) Centre(child);
+  if (!child.ended_) handler.OnShown();
   if (on_child_open) on_child_open(child);
   // The nested loop: every open window's timers, until the child ends. A limit
   // keeps a test from hanging on a window that would never close.

@@ -51,6 +51,8 @@ class FakeDialog : public DialogView {
   bool HasTimer(int id) const { return timers_.count(id) != 0; }
   unsigned TimerPeriod(int id) const { return timers_.at(id).period; }
   int Focus() const { return focus_; }
+  // The resources whose controls were added to the window, in order.
+  const std::vector<int>& AddedControls() const { return added_controls_; }
   bool Ended() const { return ended_; }
   int Result() const { return result_; }
   int ResourceId() const { return resource_id_; }
@@ -68,6 +70,7 @@ class FakeDialog : public DialogView {
   bool GetCheck(int id) override { return controls_[id].checked; }
   void Enable(int id, bool enabled) override { controls_[id].enabled = enabled; }
   void SetFocus(int id) override { focus_ = id; }
+  void AddControls(int resource_id) override { added_controls_.push_back(resource_id); }
   void SetTrackbarRange(int id, int min, int max, bool redraw) override;
   void SetTrackbarTicFrequency(int id, int frequency) override;
   void SetTrackbarPageSize(int id, int size) override { controls_[id].page_size = size; }
@@ -139,6 +142,7 @@ class FakeDialog : public DialogView {
   int font_size_ = 0;
   bool font_made_ = false;
   int focus_ = 0;
+  std::vector<int> added_controls_;
   bool ended_ = false;
   int result_ = 0;
 };
@@ -173,7 +177,7 @@ class FakeUi {
   std::function<void()> after_timer;
 
   // Opens a top-level dialog: creates it, runs OnInitDialog, centres it when its
-  // initialisation did not move it.
+  // initialisation did not move it, and tells it that it has been shown.
   FakeDialog& Open(int resource_id, DialogHandler& handler);
   // Dispatches timers until virtual time `until` or until the top-level dialog ends.
   void RunUntil(std::int64_t until);
