@@ -71,8 +71,9 @@ std::vector<std::pair<std::string, double>> ReadTrace(const std::wstring& path) 
   return marks;
 }
 
-// Starts the program with the trace asked for, waits for its first paint to
-// be marked, closes it and returns the marks.
+// Starts the program with the trace asked for, waits for its first paint and
+// the marks after it (until none has come for 200 ms), closes it and returns
+// the marks.
 std::vector<std::pair<std::string, double>> TracedStart(const std::wstring& program,
                                                         const std::wstring& trace) {
   DeleteFileW(trace.c_str());
@@ -81,10 +82,17 @@ std::vector<std::pair<std::string, double>> TracedStart(const std::wstring& prog
   double start = 0;
   HWND window = StartAndWaitForWindow(program, &info, &start);
   SetEnvironmentVariableW(L"Z4_STARTUP_TRACE", nullptr);
-  std::vector<std::pair<std::string, double>> marks;
-  for (int i = 0; window && i < 500; ++i) {
-    marks = ReadTrace(trace);
-    if (!marks.empty() && marks.back().first == "first-paint") break;
+  size_t seen = 0;
+  double last_change = NowMs();
+  bool painted = false;
+  while (window && NowMs() - start < 10000) {
+    const auto marks = ReadTrace(trace);
+    if (marks.size() != seen) {
+      seen = marks.size();
+      last_change = NowMs();
+    }
+    for (const auto& mark : marks) painted = painted || mark.first == "first-paint";
+    if (painted && NowMs() - last_change > 200) break;
     Sleep(10);
   }
   CloseProgram(window, info);

@@ -11,7 +11,6 @@ class Reader {
   Reader(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
 
   bool ok() const { return ok_; }
-  std::size_t at() const { return at_; }
 
   std::uint16_t Word() { return static_cast<std::uint16_t>(Bytes(2)); }
   std::uint32_t Dword() { return static_cast<std::uint32_t>(Bytes(4)); }

@@ -265,7 +265,7 @@ void DialogWindow::AppendListEntry(int id, const std::string& text) {
 
 void DialogWindow::SetTextFont(const std::string& face, int tenths_of_point) {
   // One font per window, made again only when the face or size changes; the
-  // window owns it and releases it when it goes away.
+  // window owns a font it made and releases it when it goes away.
   if (text_font_ && face == font_face_ && tenths_of_point == font_size_) return;
   LOGFONTW lf{};
   HDC dc = GetDC(nullptr);

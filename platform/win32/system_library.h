@@ -17,7 +17,6 @@ class SystemLibrary {
   SystemLibrary(const SystemLibrary&) = delete;
   SystemLibrary& operator=(const SystemLibrary&) = delete;
 
-  bool Loaded() const { return module_ != nullptr; }
   // The exported function `name` as a pointer of type F; nullptr when the
   // library or the function is missing.
   template <typename F>
