@@ -48,6 +48,8 @@ std::string JapaneseMessage(const BatchReport& r, BatchAction action, const std:
   const std::string failed = action == BatchAction::Export ? "設定を書き出せませんでした。\n"
                                                            : "設定を書き込めませんでした。\n";
   const std::string board = BoardOn(drive, 0);
+  const std::string nothing_sent =
+      action == BatchAction::Apply ? "\nボードには何も書き込んでいません。" : "";
   switch (r.outcome) {
     case BatchOutcome::Done:
     case BatchOutcome::Refused:
@@ -57,7 +59,14 @@ std::string JapaneseMessage(const BatchReport& r, BatchAction action, const std:
     case BatchOutcome::NoAnswer:
       return failed + board + "が制限時間内に応答しませんでした。";
     case BatchOutcome::NoSettingsFile:
-      return failed + board + "が設定ファイルを出力しませんでした。";
+      return failed + board + "の設定ファイルを読み込めませんでした。" + nothing_sent;
+    case BatchOutcome::BoardFileTooLarge:
+      return failed + board + "の設定ファイルが 64 KB を超えているため使用できません。" +
+             nothing_sent;
+    case BatchOutcome::NotReadBack:
+      return board + "に設定を書き込みましたが、確認のために読み出すことができませんでした。";
+    case BatchOutcome::Stopped:
+      return failed + "メモリが不足したため、実行を中止しました。";
     case BatchOutcome::FileUnreadable:
       return failed + "設定ファイルを読み込めません:\n" + file;
     case BatchOutcome::FileInvalid:
@@ -74,8 +83,9 @@ std::string JapaneseMessage(const BatchReport& r, BatchAction action, const std:
       return failed + "プログラムのフォルダにファイルを書き込めません:\n" + r.subject;
     case BatchOutcome::Busy:
       return failed +
-             "このプログラムのフォルダで別の /export または /apply が実行中です。\n"
-             "1 台ずつ順番に実行してください。";
+             "このプログラムのフォルダから、別の Z4Utility (設定ウィンドウ、/export または "
+             "/apply) が実行中です。\n"
+             "ボードには何も送っていません。もう一方を終了するか、1 台ずつ順番に実行してください。";
   }
   return {};
 }
@@ -85,6 +95,9 @@ std::string EnglishMessage(const BatchReport& r, BatchAction action, const std::
   const std::string failed = action == BatchAction::Export ? "The settings could not be exported.\n"
                                                            : "The settings could not be applied.\n";
   const std::string board = BoardOn(drive, 1);
+  const std::string board_lower = "t" + board.substr(1);
+  const std::string nothing_sent =
+      action == BatchAction::Apply ? "\nNothing was written to the board." : "";
   switch (r.outcome) {
     case BatchOutcome::Done:
     case BatchOutcome::Refused:
@@ -94,7 +107,15 @@ std::string EnglishMessage(const BatchReport& r, BatchAction action, const std::
     case BatchOutcome::NoAnswer:
       return failed + board + " did not finish its job within the time limit.";
     case BatchOutcome::NoSettingsFile:
-      return failed + board + " left no settings file.";
+      return failed + "The settings file of " + board_lower + " could not be read." + nothing_sent;
+    case BatchOutcome::BoardFileTooLarge:
+      return failed + "The settings file of " + board_lower +
+             " is larger than 64 KiB and cannot be used." + nothing_sent;
+    case BatchOutcome::NotReadBack:
+      return "The settings were written to " + board_lower +
+             ", but they could not be read back to check them.";
+    case BatchOutcome::Stopped:
+      return failed + "There was not enough memory for a step, so the run was stopped.";
     case BatchOutcome::FileUnreadable:
       return failed + "The settings file cannot be read:\n" + file;
     case BatchOutcome::FileInvalid:
@@ -111,8 +132,10 @@ std::string EnglishMessage(const BatchReport& r, BatchAction action, const std::
       return failed + "The program cannot write its files in its folder:\n" + r.subject;
     case BatchOutcome::Busy:
       return failed +
-             "Another /export or /apply is running from this program's folder.\n"
-             "Run them one board after another.";
+             "Another copy of Z4Utility (its settings window, /export or /apply) is running "
+             "from this program's folder.\n"
+             "Nothing was sent to the board. Close the other copy, or run one board after "
+             "another.";
   }
   return {};
 }
@@ -148,6 +171,17 @@ std::string BatchMessage(const BatchReport& report, BatchAction action, const st
                                  : EnglishMessage(report, action, drive, file);
 }
 
+std::string AnotherCopyMessage(int language_flag) {
+  if (Japanese(language_flag)) {
+    return "このフォルダから別の Z4Utility が実行中です。\n"
+           "両方が同じ作業フォルダを使うため、ここで設定すると、もう一方が用意したファイルが"
+           "ボードに送られることがあります。ボードを設定する前に、もう一方を終了してください。";
+  }
+  return "Another copy of Z4Utility is running from this folder.\n"
+         "Both use the same working folder, so a Set here could send the board files that the "
+         "other copy prepared. Close the other copy before you set a board.";
+}
+
 std::string OutcomeText(const BatchReport& r) {
   std::string code = std::to_string(ExitCodeOf(r.outcome)) + " ";
   switch (r.outcome) {
@@ -161,6 +195,12 @@ std::string OutcomeText(const BatchReport& r) {
       return code + "no answer: job not finished within the time limit";
     case BatchOutcome::NoSettingsFile:
       return code + "no answer: no settings file from the board";
+    case BatchOutcome::BoardFileTooLarge:
+      return code + "board file unusable: larger than 64 KiB";
+    case BatchOutcome::NotReadBack:
+      return code + "not read back: written, but the settings could not be read back";
+    case BatchOutcome::Stopped:
+      return code + "stopped: not enough memory";
     case BatchOutcome::FileUnreadable:
       return code + "invalid file: cannot be read";
     case BatchOutcome::FileInvalid:
@@ -176,7 +216,7 @@ std::string OutcomeText(const BatchReport& r) {
     case BatchOutcome::LocalFilesNotWritten:
       return code + "not written: " + r.subject;
     case BatchOutcome::Busy:
-      return code + "busy: another run from the same folder";
+      return code + "busy: another copy runs from the same folder";
   }
   return code;
 }

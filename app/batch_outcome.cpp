@@ -12,17 +12,21 @@ int ExitCodeOf(BatchOutcome outcome) {
       return kExitNoBoard;
     case BatchOutcome::NoAnswer:
     case BatchOutcome::NoSettingsFile:
+    case BatchOutcome::BoardFileTooLarge:
       return kExitNoAnswer;
     case BatchOutcome::FileUnreadable:
     case BatchOutcome::FileInvalid:
       return kExitInvalidFile;
     case BatchOutcome::ReadBackDiffers:
+    case BatchOutcome::NotReadBack:
       return kExitReadBackDiffers;
     case BatchOutcome::FileNotWritten:
     case BatchOutcome::LocalFilesNotWritten:
       return kExitNotWritten;
     case BatchOutcome::Busy:
       return kExitBusy;
+    case BatchOutcome::Stopped:
+      return kExitFailed;
   }
   return kExitRefused;
 }

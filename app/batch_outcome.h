@@ -16,9 +16,10 @@ enum ExitCode : int {
   kExitDone = 0,
   kExitRefused = 1,          // the command line was refused; nothing was done
   kExitNoBoard = 2,          // no board found, or its drive did not answer
-  kExitNoAnswer = 3,         // the board did not finish a job within the time limit
+  kExitNoAnswer = 3,         // the board did not finish a job, or its settings file is unusable
   kExitInvalidFile = 4,      // /apply: the file cannot be read or holds unusable values
-  kExitReadBackDiffers = 5,  // /apply: the board holds other values than were written
+  kExitReadBackDiffers = 5,  // /apply: the board was written; it holds other values, or
+                             // they could not be read back
   kExitNotWritten = 6,       // a file on this computer could not be written
   kExitBusy = 7,             // another /export or /apply runs from the same folder
   kExitFailed = 8,           // the program stopped: not enough memory for a step
@@ -28,14 +29,17 @@ enum class BatchOutcome {
   Done,
   Refused,
   NoBoard,
-  NoAnswer,        // a settings job did not finish in time
-  NoSettingsFile,  // the read job finished, but no settings file could be fetched
-  FileUnreadable,  // the file given to /apply
-  FileInvalid,     // the file given to /apply
+  NoAnswer,           // a settings job did not finish in time
+  NoSettingsFile,     // the read job finished, but no settings file could be fetched
+  BoardFileTooLarge,  // the board's settings file is larger than a settings file can be
+  FileUnreadable,     // the file given to /apply
+  FileInvalid,        // the file given to /apply
   ReadBackDiffers,
+  NotReadBack,           // /apply: the board took the file, but its settings could not be read back
   FileNotWritten,        // the file given to /export
   LocalFilesNotWritten,  // the program's own files (lock, backup folder)
   Busy,
+  Stopped,  // a step did not get enough memory; the run was given up
 };
 
 int ExitCodeOf(BatchOutcome outcome);

@@ -49,6 +49,28 @@ BatchReport RunWithBoard(Ports& ports, DialogHost& host, const TextTable& texts,
   return report;
 }
 
+// The run with its failures caught: a step that does not get enough memory
+// ends the run like any other failure, with its files cleaned up and its
+// record written, and never with a message box that a /quiet run has not
+// asked for.
+BatchReport RunStopping(Ports& ports, DialogHost& host, const TextTable& texts, BatchAction action,
+                        const std::string& file, std::string& drive) {
+  try {
+    return RunWithBoard(ports, host, texts, action, file, drive);
+  } catch (...) {
+    SharedState::SetJobRunning(false);
+    SharedState::SetPanelBusy(0);
+  }
+  try {
+    if (!drive.empty()) DeleteDeviceFile(ports, kDeleteSettings);
+    EmptyBackupFolder(ports);
+    ports.files.RemoveEmptyDirectory(BackupFolderPath(ports.system));
+  } catch (...) {
+    // What could not be cleaned up stays; the run still ends with its code.
+  }
+  return ReportOf(BatchOutcome::Stopped);
+}
+
 // The option's file as the system will use it, independent of the current folder.
 std::string FileOf(Ports& ports, const ProgramOptions& options) {
   return options.batch_file.empty() ? std::string() : ports.files.FullPath(options.batch_file);
@@ -66,7 +88,7 @@ int RunBatch(Ports& ports, BatchPorts& batch, DialogHost& host, const TextTable&
     const RunLock lock(ports.files, RunLockPath(folder));
     switch (lock.state()) {
       case RunLock::State::Held:
-        report = RunWithBoard(ports, host, texts, options.batch, file, drive);
+        report = RunStopping(ports, host, texts, options.batch, file, drive);
         break;
       case RunLock::State::Busy:
         report = ReportOf(BatchOutcome::Busy);

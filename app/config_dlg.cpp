@@ -68,7 +68,7 @@ bool CConfigDlg::OnInitDialog(DialogView& view) {
   settings_->EnablePanelControls(false);
   view.Enable(IDC_STOP, false);
   trace.Mark("controls-disabled");
-  EmptyBackupFolder(ports_);
+  if (owns_backup_folder_) EmptyBackupFolder(ports_);
   trace.Mark("backup-folder");
   SharedState::SetPanelBusy(0);
 
@@ -173,6 +173,7 @@ bool CConfigDlg::OnHelpButton() {
 void CConfigDlg::OnDestroy() {
   view_->StopTimer(TIMER_WATCH);
   if (SharedState::GetTestAdjustMode() == 0) view_->StopTimer(TIMER_CURSOR);
+  if (!owns_backup_folder_) return;
   EmptyBackupFolder(ports_);
   ports_.files.RemoveEmptyDirectory(BackupFolderPath(ports_.system));
 }

@@ -3,26 +3,23 @@
 #include <utility>
 
 namespace z4 {
-namespace {
-
-bool Exists(FileSystem& files, const std::string& path) {
-  const auto found = files.FindFiles(path);
-  return found && !found->empty();
-}
-
-}  // namespace
 
 RunLock::RunLock(FileSystem& files, std::string path) : files_(files), path_(std::move(path)) {
-  held_ = files_.OpenExclusive(path_);
-  // Creating the file fails while another run holds it; only a file that is
-  // still missing afterwards means the folder cannot be written.
-  if (!held_ && !Exists(files_, path_) && files_.WriteNewFile(path_, "")) {
-    held_ = files_.OpenExclusive(path_);
+  FileError error = FileError::None;
+  held_ = files_.TryOpenExclusive(path_, error);
+  if (!held_ && error == FileError::NotFound) {
+    // Creating the file fails when the folder cannot be written, or when
+    // another run has just made it; the second open tells which.
+    files_.WriteNewFile(path_, "");
+    held_ = files_.TryOpenExclusive(path_, error);
   }
+  // Only a file that someone holds open means another run. A lock file that
+  // cannot be opened for any other reason (read-only, or left with other
+  // access rights) would otherwise keep every run out for good.
   if (held_) {
     state_ = State::Held;
   } else {
-    state_ = Exists(files_, path_) ? State::Busy : State::CannotCreate;
+    state_ = error == FileError::InUse ? State::Busy : State::CannotCreate;
   }
 }
 

@@ -1,7 +1,8 @@
-// One /export or /apply at a time per program folder: they share the backup
-// folder, and two runs at once would hand one board the files prepared for
-// another. The lock is a file in the program folder held open without sharing
-// for the run; the system lets it go when the program ends in any way.
+// One copy of the program at a time works in the backup folder: /export and
+// /apply for their run, the main window for as long as it is open. Two copies
+// at once would hand one board the files prepared for another. The lock is a
+// file beside the backup folder held open without sharing; the system lets it
+// go when the program ends in any way.
 #pragma once
 
 #include <memory>

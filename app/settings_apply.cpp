@@ -1,24 +1,29 @@
 #include "app/settings_apply.h"
 
-#include <optional>
 #include <string>
 
+#include "app/board_settings_fetch.h"
 #include "app/settings_job_run.h"
 #include "core/backup_folder.h"
 #include "core/shared_state.h"
-#include "device/board_file_limits.h"
 #include "device/file_exchange.h"
 #include "settings/settings_file.h"
 
 namespace z4 {
 namespace {
 
-// The board's settings file after a finished read job, fetched into the
-// backup folder; nullopt when it could not be had.
-std::optional<std::string> FetchBoardSettings(Ports& ports) {
-  const TransferResult fetched = TransferFile(ports, "Z4.INI", "", TransferMode::Fetch);
-  if (fetched.status != 0) return std::nullopt;
-  return ports.files.ReadFile(fetched.path, kSettingsFileLimit);
+// How a settings job that did not finish ends the run; `written` says the
+// board has already taken the new file.
+BatchReport Unfinished(SettingsJobResult job, bool written, const std::string& backup) {
+  switch (job) {
+    case SettingsJobResult::Failed:
+      return ReportOf(BatchOutcome::Stopped);
+    case SettingsJobResult::NotStarted:
+      return written ? ReportOf(BatchOutcome::NotReadBack)
+                     : ReportOf(BatchOutcome::LocalFilesNotWritten, backup);
+    default:
+      return ReportOf(written ? BatchOutcome::NotReadBack : BatchOutcome::NoAnswer);
+  }
 }
 
 }  // namespace
@@ -27,40 +32,39 @@ BatchReport ApplySettings(Ports& ports, DialogHost& host, const TextTable& texts
                           const SettingsRecord& values) {
   const std::string backup = BackupFolderPath(ports.system);
   SettingsJobResult job = RunSettingsJob(ports, host, texts, false);
-  if (job == SettingsJobResult::NotStarted)
-    return ReportOf(BatchOutcome::LocalFilesNotWritten, backup);
-  if (job == SettingsJobResult::TimedOut) {
-    DeleteDeviceFile(ports, kDeleteSettings);
-    return ReportOf(BatchOutcome::NoAnswer);
-  }
+  // The rewrite starts from the board's own file, so that every line of it
+  // besides the seven stays. Without that file nothing is written: the board
+  // would be sent a file of the seven values alone.
+  FetchedSettings board;
+  if (job == SettingsJobResult::Finished) board = FetchBoardSettings(ports);
+  DeleteDeviceFile(ports, kDeleteSettings);
+  if (job != SettingsJobResult::Finished) return Unfinished(job, false, backup);
+  if (board.outcome != BatchOutcome::Done) return ReportOf(board.outcome);
 
-  // What Set does, with the board's own file still in its root for the
-  // rewrite to start from.
-  EmptyBackupFolder(ports);
+  // What Set does: the rewritten file, replaced as a whole, for the write job
+  // to deliver.
   SharedState::SetPendingSettings(values);
-  if (SaveSettings(ports, values) != 0) {
-    DeleteDeviceFile(ports, kDeleteSettings);
+  const TransferResult local = TransferFile(ports, "Z4.INI", "", TransferMode::LocalPath);
+  if (local.status != 0 ||
+      !ports.files.ReplaceFileContents(local.path, RewriteSettingsFile(board.bytes, values))) {
     return ReportOf(BatchOutcome::LocalFilesNotWritten, backup);
   }
   job = RunSettingsJob(ports, host, texts, true);
   // Taken or not, the written file does not stay on the board.
   DeleteDeviceFile(ports, kDeleteSettings);
-  if (job == SettingsJobResult::NotStarted)
-    return ReportOf(BatchOutcome::LocalFilesNotWritten, backup);
-  if (job == SettingsJobResult::TimedOut) return ReportOf(BatchOutcome::NoAnswer);
+  if (job != SettingsJobResult::Finished) return Unfinished(job, false, backup);
   SharedState::SetDeviceSettings(values);
 
+  // From here on the board holds the new file, and every outcome says so.
   job = RunSettingsJob(ports, host, texts, false);
-  std::optional<std::string> read;
+  FetchedSettings read;
   if (job == SettingsJobResult::Finished) read = FetchBoardSettings(ports);
   DeleteDeviceFile(ports, kDeleteSettings);
-  if (job == SettingsJobResult::NotStarted)
-    return ReportOf(BatchOutcome::LocalFilesNotWritten, backup);
-  if (job == SettingsJobResult::TimedOut) return ReportOf(BatchOutcome::NoAnswer);
-  if (!read) return ReportOf(BatchOutcome::NoSettingsFile);
+  if (job != SettingsJobResult::Finished) return Unfinished(job, true, backup);
+  if (read.outcome != BatchOutcome::Done) return ReportOf(BatchOutcome::NotReadBack);
 
   BatchReport report;
-  report.differences = CompareSettings(values, *read);
+  report.differences = CompareSettings(values, read.bytes);
   if (!report.differences.empty()) report.outcome = BatchOutcome::ReadBackDiffers;
   return report;
 }

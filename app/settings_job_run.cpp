@@ -21,6 +21,7 @@ SettingsJobResult RunSettingsJob(Ports& ports, DialogHost& host, const TextTable
   const int result = host.RunModal(IDD_STATUS, status);
   SharedState::SetJobRunning(false);
   SharedState::SetJobKind(0);
+  if (result == kResultFailed) return SettingsJobResult::Failed;
   return result == CStatusDlg::kFinished ? SettingsJobResult::Finished
                                          : SettingsJobResult::TimedOut;
 }

@@ -14,6 +14,7 @@ enum class SettingsJobResult {
   Finished,    // the board wrote its end marker
   TimedOut,    // the status window's time limit passed first
   NotStarted,  // the job file could not be written
+  Failed,      // the status window stopped on a failure (not enough memory)
 };
 
 // A settings read job ("SetDataOut:") or write job ("SetDataIn:"); the board

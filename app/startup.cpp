@@ -1,10 +1,13 @@
 #include "app/startup.h"
 
+#include "app/batch_messages.h"
 #include "app/batch_outcome.h"
 #include "app/batch_run.h"
 #include "app/command_line.h"
 #include "app/config_dlg.h"
 #include "app/failure_message.h"
+#include "app/run_lock.h"
+#include "core/program_folder.h"
 #include "core/shared_state.h"
 #include "core/text_table.h"
 #include "res/resource_ids.h"
@@ -22,7 +25,11 @@ int RunUtility(Ports& ports, BatchPorts& batch, DialogHost& host) {
   SharedState::SetDriveOption(options.drive);
   LoadTextTable(ports.files, ports.system, texts);
   ports.trace.Mark("text-table");
-  host.SetFailureMessage(FailureMessageText(SharedState::GetLanguageFlag()), kFailureCaption);
+  // A run without the window tells of a failure in its own message (or, with
+  // /quiet, only in its record): the windows it opens stay silent.
+  host.SetFailureMessage(
+      options.batch == BatchAction::None ? FailureMessageText(SharedState::GetLanguageFlag()) : "",
+      kFailureCaption);
   if (!options.valid) {
     // Nothing on the board is touched: the user is told the accepted forms.
     RecordRefusedRun(ports, batch, options);
@@ -32,8 +39,15 @@ int RunUtility(Ports& ports, BatchPorts& batch, DialogHost& host) {
     return kExitRefused;
   }
   if (options.batch != BatchAction::None) return RunBatch(ports, batch, host, texts, options);
-  // The result of the main window is not used: the program ends either way.
-  host.RunModal(IDD_CONFIG, dialog);
+
+  // The window works in the backup folder for as long as it is open.
+  const RunLock lock(ports.files, RunLockPath(GetProgramFolder(ports.system)));
+  if (lock.state() == RunLock::State::Busy) {
+    host.ShowMessage(AnotherCopyMessage(SharedState::GetLanguageFlag()), kOptionsCaption);
+    dialog.LeaveBackupFolderToOtherCopy();
+  }
+  // Otherwise the window's result is not used: the program ends either way.
+  if (host.RunModal(IDD_CONFIG, dialog) == kResultFailed) return kExitFailed;
   return kExitDone;
 }
 

@@ -9,6 +9,9 @@
 
 #include "core/decimal.h"
 #include "core/shared_state.h"
+#include "device/board_drive_check.h"
+#include "device/mounted_devices.h"
+#include "device/usb_storage_keys.h"
 
 namespace z4 {
 namespace {
@@ -49,41 +52,13 @@ constexpr char kHardwareIdValue[] = "HardWareKey";
 constexpr char kUnitNumberValue[] = "SCSILUN";
 constexpr char kDriveLetterValue[] = "CurrentDriveLetterAssignment";
 
-// Windows 2000/XP: the USB storage instance of the board with serial number
-// 000000000000, logical unit 0, under "SYSTEM\ControlSetNNN".
-constexpr char kControlSetPrefix[] = "SYSTEM\\ControlSet";
-constexpr char kUsbStorageInstance[] =
-    "\\Enum\\USBSTOR\\Disk&Ven_KORA&Prod_Z-4&Rev_1.00\\000000000000&0\\";
-constexpr char kParentIdPrefixValue[] = "ParentIdPrefix";
-constexpr char kMountedDevices[] = "SYSTEM\\MountedDevices\\";
-constexpr char kDosDevicePrefix[] = "\\DosDevices\\";
-// The mounted-device data of a removable medium starts with this path, in
-// UTF-16LE, followed by the storage instance's parent id prefix.
-constexpr char kRemovableMediaPath[] = "\\??\\STORAGE#RemovableMedia#";
-// Windows Vista and later record a USB disk's volume by the device path of the
-// storage unit itself, in UTF-16LE: this text, the unit number ("0" or "1"),
-// "#" and the interface class, such as
-// "_??_USBSTOR#Disk&Ven_KORA&Prod_Z-4&Rev_1.00#000000000000&0#{53f56307-...}".
-constexpr char kUsbStorageVolumePath[] =
-    "_??_USBSTOR#Disk&Ven_KORA&Prod_Z-4&Rev_1.00#000000000000&";
-
 // --- Buffer sizes and counts of the registry reads.
 constexpr std::size_t kTextBufferBytes = 256;
-constexpr std::size_t kMountedDataBufferBytes = 1000;
-constexpr int kMountedDataReadAttempts = 5;
-constexpr int kLastControlSet = 99;
 
 const UnitNames9x* NamesFor(OsFamily variant) {
   if (variant == OsFamily::Windows98) return &kWindows98Names;
   if (variant == OsFamily::WindowsMe) return &kWindowsMeNames;
   return nullptr;
-}
-
-// Text of a registry value up to its terminating zero (all of it when there is none).
-std::string TextOf(const std::vector<std::uint8_t>& data) {
-  std::size_t length = 0;
-  while (length < data.size() && data[length] != 0) ++length;
-  return std::string(data.begin(), data.begin() + static_cast<std::ptrdiff_t>(length));
 }
 
 // Asks for the value's size first, then reads it into a buffer of `capacity` bytes.
@@ -92,46 +67,7 @@ std::optional<std::string> ReadText(Registry& registry, const RegistryKey& key,
   if (!registry.ValueSize(key.handle(), name)) return std::nullopt;
   const auto data = registry.ReadValue(key.handle(), name, capacity);
   if (!data) return std::nullopt;
-  return TextOf(*data);
-}
-
-// The mounted-device data that identifies a medium of the storage instance
-// with this parent id prefix. The prefix is plain ASCII; each of its bytes is
-// widened to a 16-bit character.
-std::vector<std::uint8_t> RemovableMediaPattern(const std::string& parent_id_prefix) {
-  std::vector<std::uint8_t> pattern;
-  for (const char* p = kRemovableMediaPath; *p != '\0'; ++p) {
-    pattern.push_back(static_cast<std::uint8_t>(*p));
-    pattern.push_back(0);
-  }
-  for (char c : parent_id_prefix) {
-    pattern.push_back(static_cast<std::uint8_t>(c));
-    pattern.push_back(0);
-  }
-  return pattern;
-}
-
-bool StartsWith(const std::vector<std::uint8_t>& data, const std::vector<std::uint8_t>& pattern) {
-  return data.size() >= pattern.size() &&
-         std::memcmp(data.data(), pattern.data(), pattern.size()) == 0;
-}
-
-char AsciiLower(char c) {
-  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-// Whether UTF-16LE `data` starts with the ASCII `text`, ignoring the case of
-// its letters.
-bool StartsWithIgnoringCase(const std::vector<std::uint8_t>& data, const std::string& text) {
-  if (data.size() < 2 * text.size()) return false;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const char wanted = AsciiLower(text[i]);
-    const std::uint8_t low = data[2 * i];
-    if (data[2 * i + 1] != 0 || low > 0x7F || AsciiLower(static_cast<char>(low)) != wanted) {
-      return false;
-    }
-  }
-  return true;
+  return RegistryText(*data);
 }
 
 // Looks at the mounted-device value of every drive letter from A to Z and
@@ -142,13 +78,10 @@ bool StartsWithIgnoringCase(const std::vector<std::uint8_t>& data, const std::st
 template <typename Match>
 void ScanMountedDevices(Registry& registry, Match matches) {
   for (char letter = 'A'; letter <= 'Z'; ++letter) {
-    RegistryKey mounted = RegistryKey::Open(registry, RegistryRoot::LocalMachine, kMountedDevices);
-    if (!mounted) return;
-    const std::string value = std::string(kDosDevicePrefix) + letter + ":";
-    std::optional<std::vector<std::uint8_t>> data;
-    for (int attempt = 0; attempt < kMountedDataReadAttempts && !data; ++attempt) {
-      data = registry.ReadValue(mounted.handle(), value, kMountedDataBufferBytes);
-    }
+    const RegistryKey table =
+        RegistryKey::Open(registry, RegistryRoot::LocalMachine, kMountedDevicesKey);
+    if (!table) return;
+    const auto data = ReadMountedValue(registry, table.handle(), DosDeviceValue(letter));
     if (data && matches(*data)) SharedState::SetDeviceDrive(std::string(1, letter));
   }
 }
@@ -156,12 +89,6 @@ void ScanMountedDevices(Registry& registry, Match matches) {
 bool IsVersion(System& system, unsigned major, unsigned minor) {
   const std::optional<OsVersion> version = system.Version();
   return version && version->major == major && version->minor == minor;
-}
-
-// "001" to "099": the number with "00" in front, cut to its last three characters.
-std::string ControlSetNumber(int n) {
-  const std::string text = "00" + std::to_string(n);
-  return text.substr(text.size() - 3);
 }
 
 // Turns off the system's "no disk in drive" dialogs for as long as it lives,
@@ -184,6 +111,15 @@ bool TestAdjustMode() {
   return SharedState::GetTestAdjustMode() != 0;
 }
 
+// Forgets the letter found when its drive is not the board's: nothing on it
+// is then touched.
+void KeepOnlyABoardDrive(Ports& ports, bool from_registry) {
+  const std::string drive = SharedState::GetDeviceDrive();
+  if (drive.size() == 1 && !IsBoardDrive(ports, drive[0], from_registry)) {
+    SharedState::SetDeviceDrive("");
+  }
+}
+
 }  // namespace
 
 void FindDeviceDrive(Ports& ports) {
@@ -195,6 +131,7 @@ void FindDeviceDrive(Ports& ports) {
   const std::string named = SharedState::GetDriveOption();
   if (!named.empty()) {
     SharedState::SetDeviceDrive(named);
+    KeepOnlyABoardDrive(ports, false);
     ConfirmDeviceDrive(ports);
     return;
   }
@@ -219,6 +156,7 @@ void FindDeviceDrive(Ports& ports) {
       break;
   }
 
+  KeepOnlyABoardDrive(ports, true);
   ConfirmDeviceDrive(ports);
 }
 
@@ -317,7 +255,7 @@ void FindDriveLetterNt(Registry& registry) {
   RegistryKey instance;
   for (int n = 1; n <= kLastControlSet && !instance; ++n) {
     instance = RegistryKey::Open(registry, RegistryRoot::LocalMachine,
-                                 kControlSetPrefix + ControlSetNumber(n) + kUsbStorageInstance);
+                                 Z4UsbStorageKey(n) + kBoardInstance);
   }
   if (!instance) return;
 
@@ -327,20 +265,19 @@ void FindDriveLetterNt(Registry& registry) {
   }
   instance.Close();
   if (!prefix_data) return;
-  const std::vector<std::uint8_t> pattern = RemovableMediaPattern(TextOf(*prefix_data));
+  const std::vector<std::uint8_t> pattern = RemovableMediaPattern(RegistryText(*prefix_data));
 
-  ScanMountedDevices(
-      registry, [&](const std::vector<std::uint8_t>& data) { return StartsWith(data, pattern); });
+  ScanMountedDevices(registry,
+                     [&](const MountedData& data) { return StartsWithBytes(data, pattern); });
 }
 
 void FindDriveLetterByVolume(Registry& registry) {
   // User mode wants the volume of logical unit 0; test/adjust mode works on
   // unit 1. The rest of the device path (the interface class) is not compared.
   const std::string unit_path =
-      kUsbStorageVolumePath + std::string(TestAdjustMode() ? "1" : "0") + "#";
-  ScanMountedDevices(registry, [&](const std::vector<std::uint8_t>& data) {
-    return StartsWithIgnoringCase(data, unit_path);
-  });
+      kBoardUsbStoragePath + std::string(TestAdjustMode() ? "1" : "0") + "#";
+  ScanMountedDevices(registry,
+                     [&](const MountedData& data) { return StartsWithText(data, unit_path); });
 }
 
 bool RegistryValueEquals(Registry& registry, const RegistryKey& key, const std::string& name,

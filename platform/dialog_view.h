@@ -19,6 +19,9 @@ enum class CursorShape { Arrow, Wait };
 // Standard dialog results of the OK and cancel commands.
 constexpr int kResultOk = 1;
 constexpr int kResultCancel = 2;
+// The result of a dialog that could not be created or that failed while it
+// opened, and of one whose handler gave up on a failure (OnFailure).
+constexpr int kResultFailed = -1;
 
 class DialogHandler;
 
@@ -120,6 +123,10 @@ class DialogHandler {
   virtual bool HandlesPaint() const { return false; }
   virtual void OnPaint() {}
   virtual void OnDestroy() {}
+  // A handler of this window failed (a step ran out of memory) after the
+  // window had opened; the user has been told. The default goes on; a window
+  // that cannot (one waiting for the board) ends itself here.
+  virtual void OnFailure() {}
 };
 
 // Runs a top-level dialog (one with no owner window) modally.

@@ -22,6 +22,19 @@ struct FileStart {
 // No limit on what ReadFile takes.
 constexpr std::size_t kAnySize = std::numeric_limits<std::size_t>::max();
 
+// Why a file could not be opened, as far as the program tells causes apart.
+enum class FileError {
+  None,
+  NotFound,  // the file is not there; its folder and drive are
+  Gone,      // the folder or the drive is not there, or the drive is not ready
+  InUse,     // someone else holds the file open
+  Denied,    // the file is read-only, or access to it is refused
+  Other,
+};
+
+// What kind of drive a root such as "E:\" belongs to.
+enum class DriveKind { Unknown, NoRoot, Removable, Fixed, Remote, CdRom, RamDisk };
+
 // A file held open; closed when the object goes away.
 class OpenFile {
  public:
@@ -33,8 +46,19 @@ class FileSystem {
   virtual ~FileSystem() = default;
 
   // Opens an existing file for reading and writing with no sharing. A file that
-  // is absent, read-only or held open by anyone else gives nullptr.
-  virtual std::unique_ptr<OpenFile> OpenExclusive(const std::string& path) = 0;
+  // is absent, read-only or held open by anyone else gives nullptr, and
+  // `error` says which.
+  virtual std::unique_ptr<OpenFile> TryOpenExclusive(const std::string& path, FileError& error) = 0;
+  std::unique_ptr<OpenFile> OpenExclusive(const std::string& path) {
+    FileError ignored = FileError::None;
+    return TryOpenExclusive(path, ignored);
+  }
+
+  // The kind of drive of a root such as "E:\".
+  virtual DriveKind DriveType(const std::string& root) = 0;
+  // The name the system gives the volume mounted at a drive root, such as
+  // "\\?\Volume{...}\"; nullopt when it gives none.
+  virtual std::optional<std::string> VolumeName(const std::string& root) = 0;
 
   // Copies a file, replacing an existing target.
   virtual bool CopyReplacing(const std::string& from, const std::string& to) = 0;

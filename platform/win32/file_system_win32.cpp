@@ -52,10 +52,77 @@ std::wstring FolderOf(const std::wstring& path) {
 
 }  // namespace
 
-std::unique_ptr<OpenFile> Win32FileSystem::OpenExclusive(const std::string& path) {
+namespace {
+
+FileError ErrorOf(DWORD code) {
+  switch (code) {
+    case ERROR_FILE_NOT_FOUND:
+      return FileError::NotFound;
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_NOT_READY:
+    case ERROR_INVALID_DRIVE:
+    case ERROR_DEVICE_NOT_CONNECTED:
+    case ERROR_BAD_NETPATH:
+      return FileError::Gone;
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+      return FileError::InUse;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_WRITE_PROTECT:
+      return FileError::Denied;
+    default:
+      return FileError::Other;
+  }
+}
+
+// Roots are passed as "E:\"; a bare "E:" is completed.
+std::wstring RootOf(const std::string& root) {
+  std::wstring wide = Widen(root);
+  if (wide.empty() || wide.back() != L'\\') wide += L'\\';
+  return wide;
+}
+
+}  // namespace
+
+std::unique_ptr<OpenFile> Win32FileSystem::TryOpenExclusive(const std::string& path,
+                                                            FileError& error) {
   UniqueFile file = Open(Widen(path), GENERIC_READ | GENERIC_WRITE, 0, OPEN_EXISTING, 0);
-  if (!file) return nullptr;
+  if (!file) {
+    error = ErrorOf(GetLastError());
+    return nullptr;
+  }
+  error = FileError::None;
   return std::make_unique<Win32OpenFile>(std::move(file));
+}
+
+DriveKind Win32FileSystem::DriveType(const std::string& root) {
+  switch (GetDriveTypeW(RootOf(root).c_str())) {
+    case DRIVE_NO_ROOT_DIR:
+      return DriveKind::NoRoot;
+    case DRIVE_REMOVABLE:
+      return DriveKind::Removable;
+    case DRIVE_FIXED:
+      return DriveKind::Fixed;
+    case DRIVE_REMOTE:
+      return DriveKind::Remote;
+    case DRIVE_CDROM:
+      return DriveKind::CdRom;
+    case DRIVE_RAMDISK:
+      return DriveKind::RamDisk;
+    default:
+      return DriveKind::Unknown;
+  }
+}
+
+std::optional<std::string> Win32FileSystem::VolumeName(const std::string& root) {
+  // A volume name is at most 50 characters; the call fails for drives that
+  // are not volumes of this machine (subst, network) and for a removable
+  // drive without a medium.
+  wchar_t name[MAX_PATH] = {};
+  if (!GetVolumeNameForVolumeMountPointW(RootOf(root).c_str(), name, MAX_PATH)) {
+    return std::nullopt;
+  }
+  return Narrow(name);
 }
 
 bool Win32FileSystem::CopyReplacing(const std::string& from, const std::string& to) {

@@ -14,7 +14,9 @@ namespace z4::win32 {
 
 class Win32FileSystem : public FileSystem {
  public:
-  std::unique_ptr<OpenFile> OpenExclusive(const std::string& path) override;
+  std::unique_ptr<OpenFile> TryOpenExclusive(const std::string& path, FileError& error) override;
+  DriveKind DriveType(const std::string& root) override;
+  std::optional<std::string> VolumeName(const std::string& root) override;
   bool CopyReplacing(const std::string& from, const std::string& to) override;
   bool Delete(const std::string& path) override;
   bool MakeDirectory(const std::string& path) override;

@@ -21,7 +21,7 @@ class FakeFileSystem::Handle : public OpenFile {
 };
 
 FakeFileSystem::FakeFileSystem() {
-  AddDrive('C');
+  AddDrive('C', DriveKind::Fixed);
 }
 
 std::string FakeFileSystem::Key(const std::string& path) {
@@ -105,9 +105,11 @@ bool FakeFileSystem::Reserve(const std::string& key, std::int64_t bytes) {
   return true;
 }
 
-void FakeFileSystem::AddDrive(char letter) {
+void FakeFileSystem::AddDrive(char letter, DriveKind kind) {
   letter = static_cast<char>(std::toupper(static_cast<unsigned char>(letter)));
   drives_[letter] = true;
+  ejected_[letter] = false;
+  kinds_[letter] = kind;
   const std::string root = Key(std::string(1, letter) + ":");
   auto& e = entries_[root];
   e.directory = true;
@@ -115,7 +117,14 @@ void FakeFileSystem::AddDrive(char letter) {
 }
 
 void FakeFileSystem::RemoveDrive(char letter) {
-  drives_[static_cast<char>(std::toupper(static_cast<unsigned char>(letter)))] = false;
+  letter = static_cast<char>(std::toupper(static_cast<unsigned char>(letter)));
+  drives_[letter] = false;
+  ejected_[letter] = false;
+}
+
+void FakeFileSystem::EjectMedium(char letter) {
+  RemoveDrive(letter);
+  ejected_[static_cast<char>(std::toupper(static_cast<unsigned char>(letter)))] = true;
 }
 
 bool FakeFileSystem::HasDrive(char letter) const {
@@ -185,12 +194,48 @@ int FakeFileSystem::CountOps(const std::string& prefix) const {
   }));
 }
 
-std::unique_ptr<OpenFile> FakeFileSystem::OpenExclusive(const std::string& path) {
+std::unique_ptr<OpenFile> FakeFileSystem::TryOpenExclusive(const std::string& path,
+                                                           FileError& error) {
   Note("open " + path);
+  const std::string k = Key(path);
   Entry* e = Get(path);
-  if (!e || e->directory || e->read_only || e->held > 0) return nullptr;
+  if (!e) {
+    const Entry* folder = Get(ParentKey(k));
+    error = folder && folder->directory ? FileError::NotFound : FileError::Gone;
+    return nullptr;
+  }
+  if (e->held > 0) {
+    error = FileError::InUse;
+    return nullptr;
+  }
+  if (e->directory || e->read_only) {
+    error = FileError::Denied;
+    return nullptr;
+  }
+  error = FileError::None;
   ++e->held;
-  return std::make_unique<Handle>(*this, Key(path));
+  return std::make_unique<Handle>(*this, k);
+}
+
+DriveKind FakeFileSystem::DriveType(const std::string& root) {
+  const std::string k = Key(root);
+  const char letter = static_cast<char>(std::toupper(static_cast<unsigned char>(k[0])));
+  if (!DriveUp(k) && !ejected_[letter]) return DriveKind::NoRoot;
+  const auto kind = kinds_.find(letter);
+  return kind == kinds_.end() ? DriveKind::Unknown : kind->second;
+}
+
+std::optional<std::string> FakeFileSystem::VolumeName(const std::string& root) {
+  const std::string k = Key(root);
+  if (!DriveUp(k)) return std::nullopt;
+  const auto name =
+      volumes_.find(static_cast<char>(std::toupper(static_cast<unsigned char>(k[0]))));
+  if (name == volumes_.end()) return std::nullopt;
+  return name->second;
+}
+
+void FakeFileSystem::SetVolumeName(char letter, const std::string& name) {
+  volumes_[static_cast<char>(std::toupper(static_cast<unsigned char>(letter)))] = name;
 }
 
 bool FakeFileSystem::CopyReplacing(const std::string& from, const std::string& to) {

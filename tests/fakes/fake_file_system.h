@@ -22,9 +22,16 @@ class FakeFileSystem : public FileSystem {
   FakeFileSystem();
 
   // --- set-up and inspection
-  void AddDrive(char letter);
+  // A drive of that kind; a board's drive is removable. Adding a drive again
+  // after RemoveDrive plugs it back in, with the kind given now.
+  void AddDrive(char letter, DriveKind kind = DriveKind::Removable);
+  // The name VolumeName gives for the drive; none until set.
+  void SetVolumeName(char letter, const std::string& name);
   // The drive is lost: every operation on it fails until AddDrive again.
   void RemoveDrive(char letter);
+  // The drive stays, of its kind, but holds no medium: every operation on its
+  // files fails as if it were lost.
+  void EjectMedium(char letter);
   bool HasDrive(char letter) const;
   void AddDirectory(const std::string& path);  // and the folders above it
   void AddFile(const std::string& path, const std::string& bytes);
@@ -51,7 +58,9 @@ class FakeFileSystem : public FileSystem {
   int CountOps(const std::string& prefix) const;
 
   // --- FileSystem
-  std::unique_ptr<OpenFile> OpenExclusive(const std::string& path) override;
+  std::unique_ptr<OpenFile> TryOpenExclusive(const std::string& path, FileError& error) override;
+  DriveKind DriveType(const std::string& root) override;
+  std::optional<std::string> VolumeName(const std::string& root) override;
   bool CopyReplacing(const std::string& from, const std::string& to) override;
   bool Delete(const std::string& path) override;
   bool MakeDirectory(const std::string& path) override;
@@ -89,6 +98,9 @@ class FakeFileSystem : public FileSystem {
 
   std::map<std::string, Entry> entries_;
   std::map<char, bool> drives_;
+  std::map<char, DriveKind> kinds_;
+  std::map<char, bool> ejected_;
+  std::map<char, std::string> volumes_;
   std::map<char, std::int64_t> free_;
   std::string cwd_ = "C:\\";
   int failing_copies_ = 0;
