@@ -33,6 +33,7 @@ wintests: deps
 
 test-native: native
 	python3 scripts/check-layers.py
+	python3 scripts/check-library-loads.py
 	ctest --test-dir $(BUILD)/native --output-on-failure -j2
 
 # What can be checked of the shipped program without running it.

@@ -7,7 +7,9 @@
 #include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
+#include "imaging/gdiplus_sources.h"
 #include "sim/png_writer.h"
 #include "sim/tiff_writer.h"
 
@@ -85,6 +87,18 @@ TEST(ImageHeaderTest, SixtyFourMegapixelsAtMost) {
   EXPECT_FALSE(AcceptableImageSize(0xFFFFFFFFu, 0xFFFFFFFFu)) << "no overflow";
   EXPECT_FALSE(AcceptableImageSize(0, 10));
   EXPECT_FALSE(AcceptableImageSize(10, 0));
+}
+
+// The program's folder is looked in on Windows 2000 only, where the system has
+// no GDI+; never along the search path.
+TEST(GdiPlusSourcesTest, TheProgramsFolderOnlyOnWindows2000) {
+  using S = GdiPlusSource;
+  const std::vector<S> later{S::SystemAssembly, S::SystemFolder};
+  EXPECT_EQ(GdiPlusSources(OsVersion{5, 0}), (std::vector<S>{S::ProgramFolder, S::SystemFolder}));
+  for (const OsVersion v : {OsVersion{5, 1}, OsVersion{5, 2}, OsVersion{6, 1}, OsVersion{10, 0}}) {
+    EXPECT_EQ(GdiPlusSources(v), later) << v.major << "." << v.minor;
+  }
+  EXPECT_EQ(GdiPlusSources(std::nullopt), later) << "an unknown Windows is taken as a later one";
 }
 
 }  // namespace
