@@ -111,6 +111,9 @@ INT_PTR DialogWindow::Handle(UINT msg, WPARAM wparam, LPARAM lparam) {
     case kShownMessage:
       RedrawWindow(hwnd_, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
       handler_.OnShown();
+      opened_ = true;
+      for (const auto& [id, period] : waiting_timers_) StartTimer(id, period);
+      waiting_timers_.clear();
       return TRUE;
     case WM_DESTROY:
       handler_.OnDestroy();
@@ -320,10 +323,19 @@ Rect DialogWindow::DesktopRect() {
 }
 
 void DialogWindow::StartTimer(int id, unsigned period_ms) {
+  // The dialog manager shows a new dialog only once its queue is empty, or
+  // after a timer message: a timer that came due while the window was being
+  // made would reach it before it is shown. So a timer started before the
+  // work after the first paint is done starts when that work is.
+  if (!opened_) {
+    waiting_timers_[id] = period_ms;
+    return;
+  }
   SetTimer(hwnd_, static_cast<UINT_PTR>(id), period_ms, nullptr);
 }
 
 void DialogWindow::StopTimer(int id) {
+  waiting_timers_.erase(id);
   KillTimer(hwnd_, static_cast<UINT_PTR>(id));
 }
 

@@ -189,12 +189,23 @@ FakeDialog& FakeUi::Open(int resource_id, DialogHandler& handler) {
   const Rect before = main_->rect_;
   handler.OnInitDialog(*main_);
   if (main_->rect_.left == before.left && main_->rect_.top == before.top) Centre(*main_);
-  // The window shows and paints before any timer of it fires.
-  if (!main_->ended_) handler.OnShown();
   return *main_;
 }
 
+bool FakeUi::ShowPending() {
+  bool shown = false;
+  for (FakeDialog* d : stack_) {
+    if (d->shown_ || d->ended_) continue;
+    d->shown_ = shown = true;
+    if (d->handler_.HandlesPaint()) d->handler_.OnPaint();
+    d->handler_.OnShown();
+  }
+  return shown;
+}
+
 bool FakeUi::DispatchOne(std::int64_t until) {
+  // The window's first paint and the work after it come before any timer.
+  if (ShowPending()) return true;
   FakeDialog* owner = nullptr;
   int id = 0;
   std::int64_t due = 0, order = 0;
@@ -272,7 +283,7 @@ int FakeUi::RunChild(int resource_id, DialogHandler& handler) {
   const Rect before = child.rect_;
   handler.OnInitDialog(child);
   if (child.rect_.left == before.left && child.rect_.top == before.top) Centre(child);
-  if (!child.ended_) handler.OnShown();
+  ShowPending();
   if (on_child_open) on_child_open(child);
   // The nested loop: every open window's timers, until the child ends. A limit
   // keeps a test from hanging on a window that would never close.
@@ -297,30 +308,36 @@ void FakeUi::ShowMessageBox(const std::string& text, const std::string& caption)
 }
 
 void FakeUi::Click(int id) {
+  ShowPending();  // input comes after the window has shown
   Top()->handler_.OnCommand(id, 0);
 }
 
 void FakeUi::Scroll(int trackbar_id, int pos) {
+  ShowPending();  // input comes after the window has shown
   FakeDialog* d = Top();
   d->SetTrackbarPos(trackbar_id, pos, true);
   d->handler_.OnHScroll(trackbar_id);
 }
 
 void FakeUi::PressOk() {
+  ShowPending();  // input comes after the window has shown
   FakeDialog* d = Top();
   if (!d->handler_.OnOk()) d->EndDialog(kResultOk);
 }
 
 void FakeUi::PressCancel() {
+  ShowPending();  // input comes after the window has shown
   FakeDialog* d = Top();
   if (!d->handler_.OnCancel()) d->EndDialog(kResultCancel);
 }
 
 void FakeUi::MouseMove() {
+  ShowPending();  // input comes after the window has shown
   Top()->handler_.OnMouseMove();
 }
 
 bool FakeUi::SetCursorMessage() {
+  ShowPending();  // input comes after the window has shown
   FakeDialog* d = Top();
   if (d->handler_.OnSetCursor()) return true;
   // The default handling puts the class cursor back.
@@ -329,11 +346,13 @@ bool FakeUi::SetCursorMessage() {
 }
 
 void FakeUi::Paint() {
+  ShowPending();  // input comes after the window has shown
   FakeDialog* d = Top();
   if (d->handler_.HandlesPaint()) d->handler_.OnPaint();
 }
 
 bool FakeUi::HelpButton() {
+  ShowPending();  // input comes after the window has shown
   return Top()->handler_.OnHelpButton();
 }
 

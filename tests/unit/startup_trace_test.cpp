@@ -1,6 +1,7 @@
 // The marks of the start-up trace, and what the main window has done by each:
 // the window is complete where the user can see it when it is first painted,
 // and the work left for after that is done before any timer of it fires.
+#include <functional>
 #include <gtest/gtest.h>
 #include <map>
 #include <string>
@@ -73,6 +74,7 @@ class StartupTraceTest : public ::testing::Test, protected fakes::FakeMachine {
 
 TEST_F(StartupTraceTest, UserModeMarksEachStepOfTheOpeningInOrder) {
   ui.Open(IDD_CONFIG, dialog);
+  ui.RunFor(0);
   EXPECT_EQ(trace.phases, (std::vector<std::string>{
                               "dialog-created", "icon", "members", "window-cut", "discovery",
                               "texts", "date-lists-emptied", "controls-disabled", "backup-folder",
@@ -81,6 +83,7 @@ TEST_F(StartupTraceTest, UserModeMarksEachStepOfTheOpeningInOrder) {
 
 TEST_F(StartupTraceTest, AtTheFirstPaintEveryVisibleControlIsReady) {
   ui.Open(IDD_CONFIG, dialog);
+  ui.RunFor(0);
   ASSERT_TRUE(seen.count("first-paint"));
   const Seen& paint = seen["first-paint"];
   EXPECT_EQ(paint.set_text, "Set");
@@ -95,13 +98,13 @@ TEST_F(StartupTraceTest, AtTheFirstPaintEveryVisibleControlIsReady) {
 
 TEST_F(StartupTraceTest, WhatComesAfterThePaintIsDoneBeforeAnyTimerFires) {
   auto& window = ui.Open(IDD_CONFIG, dialog);
+  ui.RunFor(100);  // the watch timer is due at 100 ms
   const Seen& done = seen["date-lists"];
   EXPECT_EQ(done.years, 1000u);
   EXPECT_EQ(done.days, 31u);
   EXPECT_EQ(done.added, std::vector<int>{IDD_MAINTENANCE_PANEL});
   EXPECT_EQ(done.ccd_text, "CCD");
   EXPECT_FALSE(done.timer_fired);
-  EXPECT_EQ(ui.clock().NowMs(), 0) << "no time has passed";
   // The added panel is as the opening leaves it in test/adjust mode: disabled.
   for (int id : {IDC_ITEM_CCD, IDC_EXECUTE, IDC_STOP, IDC_NUMBER, IDC_FEED_ONESHOT}) {
     EXPECT_FALSE(window.Control(id).enabled) << id;
@@ -112,6 +115,7 @@ TEST_F(StartupTraceTest, WhatComesAfterThePaintIsDoneBeforeAnyTimerFires) {
 TEST_F(StartupTraceTest, TestAdjustModeHasTheMaintenancePanelBeforeItsTextsAreApplied) {
   SharedState::SetTestAdjustMode(1);
   ui.Open(IDD_CONFIG, dialog);
+  ui.RunFor(0);
   EXPECT_EQ(trace.phases,
             (std::vector<std::string>{"dialog-created", "icon", "members", "texts",
                                       "date-lists-emptied", "controls-disabled", "backup-folder",
@@ -120,6 +124,38 @@ TEST_F(StartupTraceTest, TestAdjustModeHasTheMaintenancePanelBeforeItsTextsAreAp
   EXPECT_EQ(seen["first-paint"].ccd_text, "CCD") << "the panel shows: ready when painted";
   EXPECT_EQ(seen["first-paint"].years, 0u);
   EXPECT_EQ(seen["date-lists"].years, 1000u);
+}
+
+// What every window relies on, as the fake windows model it: its first paint
+// and the work it leaves for after that come before any timer or input.
+TEST(FirstPaintTest, NoTimerOrInputReachesAWindowBeforeTheWorkAfterItsFirstPaint) {
+  struct Recorder : DialogHandler {
+    bool OnInitDialog(DialogView& view) override {
+      view.StartTimer(1, 10);
+      events = "init ";
+      return true;
+    }
+    bool HandlesPaint() const override { return true; }
+    void OnPaint() override { events += "paint "; }
+    void OnShown() override { events += "shown "; }
+    void OnTimer(int) override { events += "timer "; }
+    void OnCommand(int, int) override { events += "input "; }
+    void OnHScroll(int) override { events += "input "; }
+    std::string events;
+  };
+  const std::function<void(fakes::FakeUi&)> first_events[] = {
+      [](fakes::FakeUi& ui) { ui.RunFor(10); }, [](fakes::FakeUi& ui) { ui.Click(1); },
+      [](fakes::FakeUi& ui) { ui.Scroll(2, 1); }};
+  for (const auto& first : first_events) {
+    fakes::VirtualClock clock;
+    fakes::FakeUi ui{clock};
+    Recorder recorder;
+    ui.Open(1, recorder);
+    EXPECT_EQ(recorder.events, "init ");
+    first(ui);
+    EXPECT_EQ(recorder.events.substr(0, 17), "init paint shown ");
+    EXPECT_EQ(recorder.events.size(), 23u) << recorder.events;
+  }
 }
 
 // The whole program, started as the user starts it.
