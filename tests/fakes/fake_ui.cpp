@@ -307,38 +307,37 @@ void FakeUi::ShowMessageBox(const std::string& text, const std::string& caption)
   }
 }
 
+FakeDialog* FakeUi::Input() {
+  ShowPending();
+  return Top();
+}
+
 void FakeUi::Click(int id) {
-  ShowPending();  // input comes after the window has shown
-  Top()->handler_.OnCommand(id, 0);
+  Input()->handler_.OnCommand(id, 0);
 }
 
 void FakeUi::Scroll(int trackbar_id, int pos) {
-  ShowPending();  // input comes after the window has shown
-  FakeDialog* d = Top();
+  FakeDialog* d = Input();
   d->SetTrackbarPos(trackbar_id, pos, true);
   d->handler_.OnHScroll(trackbar_id);
 }
 
 void FakeUi::PressOk() {
-  ShowPending();  // input comes after the window has shown
-  FakeDialog* d = Top();
+  FakeDialog* d = Input();
   if (!d->handler_.OnOk()) d->EndDialog(kResultOk);
 }
 
 void FakeUi::PressCancel() {
-  ShowPending();  // input comes after the window has shown
-  FakeDialog* d = Top();
+  FakeDialog* d = Input();
   if (!d->handler_.OnCancel()) d->EndDialog(kResultCancel);
 }
 
 void FakeUi::MouseMove() {
-  ShowPending();  // input comes after the window has shown
-  Top()->handler_.OnMouseMove();
+  Input()->handler_.OnMouseMove();
 }
 
 bool FakeUi::SetCursorMessage() {
-  ShowPending();  // input comes after the window has shown
-  FakeDialog* d = Top();
+  FakeDialog* d = Input();
   if (d->handler_.OnSetCursor()) return true;
   // The default handling puts the class cursor back.
   cursor = CursorShape::Arrow;
@@ -346,14 +345,12 @@ bool FakeUi::SetCursorMessage() {
 }
 
 void FakeUi::Paint() {
-  ShowPending();  // input comes after the window has shown
-  FakeDialog* d = Top();
+  FakeDialog* d = Input();
   if (d->handler_.HandlesPaint()) d->handler_.OnPaint();
 }
 
 bool FakeUi::HelpButton() {
-  ShowPending();  // input comes after the window has shown
-  return Top()->handler_.OnHelpButton();
+  return Input()->handler_.OnHelpButton();
 }
 
 }  // namespace z4::fakes

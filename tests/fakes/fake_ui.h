@@ -231,6 +231,8 @@ class FakeUi {
   // Paints and tells every open window not yet shown that it has been;
   // false when there was none.
   bool ShowPending();
+  // The top-most dialog, shown: input comes after a window has shown.
+  FakeDialog* Input();
   void Destroy(FakeDialog& dialog);
   void ShowMessageBox(const std::string& text, const std::string& caption);
   int RunChild(int resource_id, DialogHandler& handler);

@@ -3,7 +3,6 @@
 // page, and a table written back from what was read reads the same.
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <string>
 #include <string_view>
 
@@ -11,14 +10,7 @@
 #include "core/text_table.h"
 #include "core/utf8_check.h"
 #include "fakes/fake_system.h"
-
-namespace {
-
-void Check(bool condition) {
-  if (!condition) std::abort();
-}
-
-}  // namespace
+#include "fuzz_check.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
