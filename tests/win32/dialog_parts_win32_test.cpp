@@ -46,8 +46,8 @@ TEST(DialogInitDataTest, DataCutShortEndsTheList) {
   Put(data, 1070, 0x0403, "2000");
   Put(data, 1071, 0x0403, "2001");
   // The first entry takes 13 bytes: its header and "2000" with its zero.
-  for (std::size_t cut :
-       {data.size() - 1, std::size_t{13}, std::size_t{12}, std::size_t{7}, std::size_t{0}}) {
+  for (std::size_t cut : {data.size() - 1, std::size_t{13}, std::size_t{12}, std::size_t{7},
+                          std::size_t{0}}) {
     const auto entries = ParseDialogInitData(data.data(), cut);
     EXPECT_EQ(entries.size(), cut >= 13 ? 1u : 0u) << cut;
   }
