@@ -108,13 +108,14 @@ INT_PTR DialogWindow::Handle(UINT msg, WPARAM wparam, LPARAM lparam) {
         PostMessageW(hwnd_, kShownMessage, 0, 0);
       }
       return FALSE;
-    case kShownMessage:
+    case kShownMessage: {
       RedrawWindow(hwnd_, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+      // The timers start once the work is done, or has failed: the failure
+      // guard reports that, and the window goes on.
+      const OpenedWhenDone opened{*this};
       handler_.OnShown();
-      opened_ = true;
-      for (const auto& [id, period] : waiting_timers_) StartTimer(id, period);
-      waiting_timers_.clear();
       return TRUE;
+    }
     case WM_DESTROY:
       handler_.OnDestroy();
       return FALSE;
@@ -332,6 +333,12 @@ void DialogWindow::StartTimer(int id, unsigned period_ms) {
     return;
   }
   SetTimer(hwnd_, static_cast<UINT_PTR>(id), period_ms, nullptr);
+}
+
+DialogWindow::OpenedWhenDone::~OpenedWhenDone() {
+  window.opened_ = true;
+  for (const auto& [id, period] : window.waiting_timers_) window.StartTimer(id, period);
+  window.waiting_timers_.clear();
 }
 
 void DialogWindow::StopTimer(int id) {

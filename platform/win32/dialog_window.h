@@ -74,6 +74,10 @@ class DialogWindow : public DialogView {
   HWND hwnd_ = nullptr;
   bool shown_ = false;
   // The work after the first paint is done; until then timers wait here.
+  struct OpenedWhenDone {
+    DialogWindow& window;
+    ~OpenedWhenDone();
+  };
   bool opened_ = false;
   std::map<int, unsigned> waiting_timers_;
   std::map<int, HWND> items_;

@@ -20,7 +20,11 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   std::vector<std::string> lines{""};
   for (std::size_t i = 0; i < size; ++i) {
-    data[i] == '\n' ? lines.emplace_back() : lines.back().push_back(static_cast<char>(data[i]));
+    if (data[i] == '\n') {
+      lines.emplace_back();
+    } else {
+      lines.back().push_back(static_cast<char>(data[i]));
+    }
   }
   z4::fakes::FakeMachine machine;
   unsigned major = 0, minor = 0;
