@@ -2,7 +2,7 @@
 BUILD ?= build
 GENERATOR := $(shell command -v ninja >/dev/null 2>&1 && echo Ninja || echo "Unix Makefiles")
 
-.PHONY: all deps wine32 native win wintests test test-native test-win test-wine test-dist dist demo bench clean
+.PHONY: all deps wine32 native win wintests test test-native test-win test-wine test-dist test-fuzz dist demo bench clean
 
 all: native win wintests
 
@@ -33,7 +33,13 @@ wintests: deps
 
 test-native: native
 	python3 scripts/check-layers.py
+	python3 scripts/check-library-loads.py
 	ctest --test-dir $(BUILD)/native --output-on-failure -j2
+
+# The fuzz targets, built with clang from the build's own lists of sources,
+# each run for a few seconds: enough to keep them building and running.
+test-fuzz: deps
+	bash scripts/fuzz.sh 3
 
 # What can be checked of the shipped program without running it.
 test-win: win native
@@ -55,7 +61,7 @@ test-dist: dist
 # build folder, so that growth shows in every log.
 test:
 	@start=$$(date +%s); status=0; \
-	$(MAKE) --no-print-directory test-native test-win test-dist test-wine || status=$$?; \
+	$(MAKE) --no-print-directory test-native test-fuzz test-win test-dist test-wine || status=$$?; \
 	took=$$(( $$(date +%s) - start )); \
 	echo "make test: $$((took / 60)) min $$((took % 60)) s; left under $(BUILD)/: $$(du -sh $(BUILD) | cut -f1) ($(BUILD)/wine: $$(du -sh $(BUILD)/wine 2>/dev/null | cut -f1))"; \
 	exit $$status

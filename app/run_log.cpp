@@ -27,9 +27,15 @@ std::string RunLogLine(const RunRecord& record) {
          Field(record.file) + "\t" + Field(record.outcome) + "\r\n";
 }
 
+bool AppendLogLine(FileAppender& appender, const std::string& program_folder,
+                   const std::string& line) {
+  // The mark goes only at the start of a new log, never between lines.
+  return appender.Append(program_folder + "\\Z4Utility.log", line, "\xEF\xBB\xBF");
+}
+
 bool AppendRunLog(FileAppender& appender, const std::string& program_folder,
                   const RunRecord& record) {
-  return appender.Append(program_folder + "\\Z4Utility.log", RunLogLine(record));
+  return AppendLogLine(appender, program_folder, RunLogLine(record));
 }
 
 }  // namespace z4

@@ -22,8 +22,14 @@ struct RunRecord {
 // a field become spaces, so that every run stays one line of five fields.
 std::string RunLogLine(const RunRecord& record);
 
-// Adds the record's line to the log in `program_folder`; false when it could
-// not be written.
+// Adds a line (CR LF included) to the log in `program_folder`: the one way
+// into Z4Utility.log, which is UTF-8 and starts with a byte-order mark, so
+// that Notepad shows its paths right on Japanese Windows too. False when it
+// could not be written.
+bool AppendLogLine(FileAppender& appender, const std::string& program_folder,
+                   const std::string& line);
+
+// Adds the record's line to the log.
 bool AppendRunLog(FileAppender& appender, const std::string& program_folder,
                   const RunRecord& record);
 

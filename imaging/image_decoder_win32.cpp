@@ -6,6 +6,7 @@
 #include <memory>
 #include <new>
 
+#include "imaging/gdiplus_library_win32.h"
 #include "imaging/image_header.h"
 #include "platform/win32/handles.h"
 
@@ -69,7 +70,7 @@ class GdiPlus {
   DisposeImage dispose = nullptr;
 
  private:
-  GdiPlus() : dll_(LoadLibraryW(L"gdiplus.dll")) {
+  GdiPlus() : dll_(LoadGdiPlus()) {
     if (!dll_) return;
     Startup startup = nullptr;
     if (!Find(dll_, "GdiplusStartup", startup) || !Find(dll_, "GdiplusShutdown", shutdown_) ||

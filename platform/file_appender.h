@@ -10,9 +10,13 @@ class FileAppender {
   virtual ~FileAppender() = default;
   // Creates the file when it is missing and writes the bytes after its end in
   // one write, so that what is already there is never rewritten and two
-  // programs appending at once do not mix their bytes. False when the file
-  // cannot be opened or the bytes not written.
-  virtual bool Append(const std::string& path, const std::string& bytes) = 0;
+  // programs appending at once do not mix their bytes. The call that creates
+  // the file starts it with `header` (a byte-order mark, say), in the same
+  // write as its bytes: no other append gets between them, and a file that
+  // already exists never gets the header. False when the file cannot be
+  // opened or the bytes not written.
+  virtual bool Append(const std::string& path, const std::string& bytes,
+                      const std::string& header) = 0;
 };
 
 }  // namespace z4

@@ -7,6 +7,8 @@
 // The maintenance panel's controls, added to the main window.
 #define IDD_MAINTENANCE_PANEL 138
 #define IDD_STATUS 103
+// The manifest that names the GdiPlus side-by-side assembly (not the program's own).
+#define IDR_GDIPLUS_MANIFEST 101
 
 // Main window, settings panel
 #define IDC_SETTING_0 1029

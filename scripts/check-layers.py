@@ -22,7 +22,7 @@ LAYERS = {
     "res": [],
     "platform": [],
     "platform/win32": ["platform", "res"],
-    "imaging": ["platform", "platform/win32"],
+    "imaging": ["platform", "platform/win32", "res"],
     "core": ["platform", "imaging", "res"],
     "device": ["platform", "core"],
     "settings": ["platform", "core", "device"],

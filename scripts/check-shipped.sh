@@ -70,6 +70,17 @@ for program in "$build/win/Z4Utility.exe"; do
   version=$(xmllint --xpath "string($identity/@version)" "$manifest")
   machine=$(python3 "$root/scripts/pe_resources.py" machine "$program")
   fixed=$(python3 "$root/scripts/pe_resources.py" version "$program" | sed -n 's/^FILEVERSION //p')
+  # The manifest that names the GdiPlus assembly (res/resource_ids.h), for
+  # the same architecture.
+  gdiplus_id=$(awk '$2 == "IDR_GDIPLUS_MANIFEST" {print $3}' "$root/res/resource_ids.h")
+  gdiplus=$scratch/gdiplus.xml
+  dependency='//*[local-name()="dependentAssembly"]/*[local-name()="assemblyIdentity"]'
+  if ! python3 "$root/scripts/pe_resources.py" manifest "$program" "$gdiplus_id" >"$gdiplus" ||
+    ! xmllint --noout "$gdiplus" ||
+    [ "$(xmllint --xpath "string($dependency/@name)" "$gdiplus")" != Microsoft.Windows.GdiPlus ] ||
+    [ "$(xmllint --xpath "string($dependency/@processorArchitecture)" "$gdiplus")" != "$(manifest_arch "$machine")" ]; then
+    fail "$program has no well-formed manifest $gdiplus_id naming the GdiPlus assembly for its machine"
+  fi
   if [ "$arch" != "$(manifest_arch "$machine")" ]; then
     fail "$program is for $machine but its manifest names processorArchitecture=\"$arch\""
   elif [ -z "$fixed" ] || [ "$version" != "$fixed" ]; then

@@ -68,10 +68,23 @@ if [ $interactive -eq 1 ]; then
   exit $?
 fi
 
-WINEPREFIX=$prefix wine explorer /desktop=Z4Demo,800x600 'C:\Z4Demo\Z4Utility.exe' \
+# The window opens at once; the board's settings arrive after the read job,
+# while the status window shows. Like the end-to-end tests, the screenshot
+# waits until they are shown (the Set button enabled): the probe of the
+# round-trip benchmark starts the program in the demo's desktop, prints
+# "idle-start" a second after that, and leaves it open for a minute.
+probe=$(z4_windows_path "$build/wintests/round_trip_probe.exe")
+WINEPREFIX=$prefix wine explorer /desktop=Z4Demo,800x600 "$probe" 'C:\Z4Demo\Z4Utility.exe' 1 60 \
   >"$work/demo.log" 2>&1 </dev/null &
-# The window opens at once; the board's settings arrive after the read job.
-sleep "${Z4_DEMO_SECONDS:-6}"
+waited=0
+until grep -q '^idle-start' "$work/demo.log" 2>/dev/null; do
+  if [ $waited -ge $((${Z4_DEMO_SECONDS:-120} * 10)) ]; then
+    echo "demo: the settings were not shown within ${Z4_DEMO_SECONDS:-120} s; see $work/demo.log" >&2
+    exit 1
+  fi
+  sleep 0.1
+  waited=$((waited + 1))
+done
 if xwd -root -silent | /usr/bin/convert xwd:- -crop 800x600+0+0 +repage "$build/demo.png"; then
   echo "demo: screenshot in $build/demo.png"
 else

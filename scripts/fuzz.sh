@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets under tests/fuzz with clang's libFuzzer, AddressSanitizer
 # and UndefinedBehaviorSanitizer, runs each for SECONDS (default 60) and ends
-# with the line "fuzz: N runs, N crashes". Not part of the normal build or CI.
+# with the line "fuzz: N runs, N crashes". The targets are built by the
+# project's own CMakeLists.txt (option Z4_FUZZ), from the same lists of
+# sources as every other build. `make test` runs it for a few seconds.
 #   scripts/fuzz.sh [SECONDS]        work folder: $Z4_FUZZ_DIR or build/fuzz
 set -uo pipefail
 
@@ -10,18 +12,16 @@ case $seconds in '' | *[!0-9]*) echo "usage: $0 [SECONDS]" >&2; exit 2 ;; esac
 
 root=$(cd "$(dirname "$0")/.." && pwd)
 work=${Z4_FUZZ_DIR:-$root/build/fuzz}
-cxx=${CXX_FUZZ:-clang++}
 mkdir -p "$work"
-
-# The core sources the targets reach, and the fakes the port-level checks use.
-sources=(core/decimal.cpp core/program_folder.cpp core/utf8_check.cpp device/file_exchange.cpp
-  imaging/image_header.cpp
-  settings/settings_file.cpp viewers/level_data.cpp viewers/level_labels.cpp
-  viewers/level_curve.cpp viewers/captured_image.cpp viewers/error_log.cpp
-  tests/fakes/fake_file_system.cpp tests/fakes/fake_registry.cpp
-  tests/fakes/fake_system.cpp tests/fakes/virtual_clock.cpp)
-flags=(-std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all
-  -I"$root" -I"$root/tests")
+generator=$(command -v ninja >/dev/null 2>&1 && echo Ninja || echo "Unix Makefiles")
+echo "== building the fuzz targets" >&2
+if ! { cmake -S "$root" -B "$work/build" -G "$generator" -DCMAKE_BUILD_TYPE=Debug -DZ4_FUZZ=ON \
+  -DCMAKE_C_COMPILER="${CC_FUZZ:-clang}" -DCMAKE_CXX_COMPILER="${CXX_FUZZ:-clang++}" &&
+  cmake --build "$work/build"; } >"$work/build.log" 2>&1; then
+  tail -30 "$work/build.log" >&2
+  echo "fuzz: build failed (see $work/build.log)" >&2
+  exit 1
+fi
 
 # Starting points: the file the program writes from nothing and a board's file.
 seed() {
@@ -47,6 +47,27 @@ seed() {
       printf '\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\x20\0\0\0\x20\x01\x08\x02\0\0\0' >"$dir/png-header"
       printf 'MM\0*\0\0\0\x08\0\x02\x01\0\0\x03\0\0\0\x01\x02\x80\0\0\x01\x01\0\x04\0\0\0\x01\0\x01\0\0' >"$dir/tiff-header"
       ;;
+    text_table_fuzz) cp "$root/res/Z4Utility.ini" "$dir/english"; cp "$root/res/ja/Z4Utility.ini" "$dir/japanese" ;;
+    settings_file_check_fuzz)
+      printf 'Density:75\r\nCCFLOffTim:045\r\nCCFLStabTim:020\r\nFileFormat:T\r\nSetting:H\r\nFileDate:2004/01/01 00:00:00\r\nImageMove:N\r\n' >"$dir/seven"
+      printf 'Density:95\nDensity:80\nCCFLOffTim:040\nCCFLStabTim:025\nFileFormat:x\nFileDate:2004/02/30 00:00:00' >"$dir/problems"
+      ;;
+    drive_discovery_fuzz)
+      # The board as each Windows records it (see device/drive_discovery.cpp).
+      local scsi='KORA____Z-4_____________1' usb='Disk&Ven_KORA&Prod_Z-4&Rev_1.00'
+      printf '5.1 0\nL|S|SYSTEM\\ControlSet001\\Enum\\USBSTOR\\%s\\000000000000&0|ParentIdPrefix|7&2d5c1e3&0\nL|W|SYSTEM\\MountedDevices|\\DosDevices\\E:|\\??\\STORAGE#RemovableMedia#7&2d5c1e3&0&RM#{53f5630d-b6bf-11d0-94f2-00a0c91efb8b}\n' "$usb" >"$dir/xp"
+      printf '10.0 1\nL|W|SYSTEM\\MountedDevices|\\DosDevices\\D:|_??_USBSTOR#%s#000000000000&0#{53f56307-b6bf-11d0-94f2-00a0c91efb8b}\nL|W|SYSTEM\\MountedDevices|\\DosDevices\\F:|_??_USBSTOR#%s#000000000000&1#{53f56307-b6bf-11d0-94f2-00a0c91efb8b}\n' "$usb" "$usb" >"$dir/win10"
+      for variant in '4.10 0|QXR4&DISK&0000USB&VID_4F2A&PID_0C07&0000000000000' '4.90 1|USBSTOR&DISK&VEN_KORA&PROD_Z-4&REV_1.00&000000000000&'; do
+        local id=${variant#*|} file=$dir/${variant%% *} letters=EF
+        printf '%s\n' "${variant%%|*}" >"$file"
+        for unit in 0 1; do
+          local tail=$unit; [ "${variant%% *}" = 4.90 ] && tail=${unit}00
+          printf 'D|S|Config Manager\\Enum\\C29A1B4%s|HardWareKey|SCSI\\%s\\%s%s\n' "$unit" "$scsi" "$id" "$tail" >>"$file"
+          printf 'L|S|enum\\scsi\\%s\\%s%s\\|%s\n' "$scsi" "$id" "$tail" "SCSILUN|$unit" >>"$file"
+          printf 'L|S|enum\\scsi\\%s\\%s%s\\|%s\n' "$scsi" "$id" "$tail" "CurrentDriveLetterAssignment|${letters:unit:1}" >>"$file"
+        done
+      done
+      ;;
     file_date_fuzz) printf '2004/02/29 12:00:00' >"$dir/a"; printf '\x01\x02\x00\x00\x04\xfa\x00\x02\xfa\x02\x09\xfa\x01\x02\xfa\x00\x00\xfa\x00\x00' >"$dir/b" ;;
   esac
 }
@@ -55,13 +76,7 @@ total_runs=0
 total_crashes=0
 for src in "$root"/tests/fuzz/*_fuzz.cpp; do
   name=$(basename "$src" .cpp)
-  exe=$work/$name
-  echo "== $name: building" >&2
-  if ! (cd "$root" && "$cxx" "${flags[@]}" "$src" "${sources[@]}" -o "$exe") >"$work/$name.build.log" 2>&1; then
-    cat "$work/$name.build.log" >&2
-    echo "fuzz: build of $name failed" >&2
-    exit 1
-  fi
+  exe=$work/build/$name
   seed "$name"
   mkdir -p "$work/artifacts/$name"
   echo "== $name: running ${seconds}s" >&2

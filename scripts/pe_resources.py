@@ -4,7 +4,10 @@ PE32+) without running it: the machine field of its header, its resources,
 the embedded manifest and the version resource.
 
     pe_resources.py machine EXE     i386 or amd64 (or the field in hex)
-    pe_resources.py manifest EXE    the RT_MANIFEST resource, as stored
+    pe_resources.py manifest EXE [ID]
+                                    the RT_MANIFEST resource ID (default 1, the
+                                    one Windows reads when it starts the program),
+                                    as stored
     pe_resources.py version EXE     the fixed file and product versions and the strings
 """
 import struct
@@ -97,8 +100,9 @@ def read_pe(path):
         return PeFile(f.read())
 
 
-def manifests(pe):
-    return [data for _, _, data in pe.resources(RT_MANIFEST)]
+def manifests(pe, resource_id=1):
+    """The RT_MANIFEST resources with that id, in every language."""
+    return [data for name, _, data in pe.resources(RT_MANIFEST) if name == resource_id]
 
 
 def _blocks(data, start, end):
@@ -146,7 +150,8 @@ def version_info(pe):
 
 
 def main(argv):
-    if len(argv) != 3 or argv[1] not in ("machine", "manifest", "version"):
+    if len(argv) not in (3, 4) or argv[1] not in ("machine", "manifest", "version") or (
+            len(argv) == 4 and (argv[1] != "manifest" or not argv[3].isdigit())):
         sys.stderr.write(__doc__)
         return 2
     try:
@@ -154,9 +159,10 @@ def main(argv):
         if argv[1] == "machine":
             print(pe.machine_name())
         elif argv[1] == "manifest":
-            found = manifests(pe)
+            resource_id = int(argv[3]) if len(argv) == 4 else 1
+            found = manifests(pe, resource_id)
             if len(found) != 1:
-                raise PeError("%d manifests embedded, not one" % len(found))
+                raise PeError("%d manifests with id %d embedded, not one" % (len(found), resource_id))
             sys.stdout.buffer.write(found[0])
         else:
             file_version, product_version, strings = version_info(pe)

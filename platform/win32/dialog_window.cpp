@@ -108,10 +108,14 @@ INT_PTR DialogWindow::Handle(UINT msg, WPARAM wparam, LPARAM lparam) {
         PostMessageW(hwnd_, kShownMessage, 0, 0);
       }
       return FALSE;
-    case kShownMessage:
+    case kShownMessage: {
       RedrawWindow(hwnd_, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+      // The timers start once the work is done, or has failed: the failure
+      // guard reports that, and the window goes on.
+      const OpenedWhenDone opened{*this};
       handler_.OnShown();
       return TRUE;
+    }
     case WM_DESTROY:
       handler_.OnDestroy();
       return FALSE;
@@ -320,10 +324,25 @@ Rect DialogWindow::DesktopRect() {
 }
 
 void DialogWindow::StartTimer(int id, unsigned period_ms) {
+  // The dialog manager shows a new dialog only once its queue is empty, or
+  // after a timer message: a timer that came due while the window was being
+  // made would reach it before it is shown. So a timer started before the
+  // work after the first paint is done starts when that work is.
+  if (!opened_) {
+    waiting_timers_[id] = period_ms;
+    return;
+  }
   SetTimer(hwnd_, static_cast<UINT_PTR>(id), period_ms, nullptr);
 }
 
+DialogWindow::OpenedWhenDone::~OpenedWhenDone() {
+  window.opened_ = true;
+  for (const auto& [id, period] : window.waiting_timers_) window.StartTimer(id, period);
+  window.waiting_timers_.clear();
+}
+
 void DialogWindow::StopTimer(int id) {
+  waiting_timers_.erase(id);
   KillTimer(hwnd_, static_cast<UINT_PTR>(id));
 }
 

@@ -73,6 +73,13 @@ class DialogWindow : public DialogView {
   DialogHandler& handler_;
   HWND hwnd_ = nullptr;
   bool shown_ = false;
+  // The work after the first paint is done; until then timers wait here.
+  struct OpenedWhenDone {
+    DialogWindow& window;
+    ~OpenedWhenDone();
+  };
+  bool opened_ = false;
+  std::map<int, unsigned> waiting_timers_;
   std::map<int, HWND> items_;
   Win32CommonDialogs dialogs_{hwnd_};
   // The font the resource gave the window and its controls.

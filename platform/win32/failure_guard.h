@@ -7,8 +7,10 @@
 
 #include <windows.h>
 
-#include <exception>
 #include <string>
+#include <utility>
+
+#include "platform/guarded_call.h"
 
 namespace z4::win32 {
 
@@ -24,12 +26,7 @@ void ReportFailure(HWND owner) noexcept;
 // returns `failed`.
 template <typename Body, typename Result>
 Result Guarded(HWND owner, Body&& body, Result failed) noexcept {
-  try {
-    return body();
-  } catch (...) {
-    ReportFailure(owner);
-    return failed;
-  }
+  return CallGuarded(std::forward<Body>(body), failed, [owner] { ReportFailure(owner); });
 }
 
 }  // namespace z4::win32

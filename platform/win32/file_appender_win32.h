@@ -7,7 +7,8 @@ namespace z4::win32 {
 
 class Win32FileAppender : public FileAppender {
  public:
-  bool Append(const std::string& path, const std::string& bytes) override;
+  bool Append(const std::string& path, const std::string& bytes,
+              const std::string& header) override;
 };
 
 }  // namespace z4::win32

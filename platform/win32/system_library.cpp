@@ -7,16 +7,21 @@
 
 namespace z4::win32 {
 
+std::wstring SystemFolder() {
+  const UINT length = GetSystemDirectoryW(nullptr, 0);
+  if (length == 0) return {};
+  std::vector<wchar_t> folder(length);
+  const UINT written = GetSystemDirectoryW(folder.data(), length);
+  if (written == 0 || written >= length) return {};
+  return std::wstring(folder.data(), written);
+}
+
 SystemLibrary::SystemLibrary(const wchar_t* name) {
   // From the system folder by its full path: never a same-named file in the
   // program's or the current folder.
-  const UINT length = GetSystemDirectoryW(nullptr, 0);
-  if (length == 0) return;
-  std::vector<wchar_t> folder(length);
-  const UINT written = GetSystemDirectoryW(folder.data(), length);
-  if (written == 0 || written >= length) return;
-  const std::wstring path = std::wstring(folder.data(), written) + L"\\" + name;
-  module_ = LoadLibraryW(path.c_str());
+  const std::wstring folder = SystemFolder();
+  if (folder.empty()) return;
+  module_ = LoadLibraryW((folder + L"\\" + name).c_str());
 }
 
 SystemLibrary::~SystemLibrary() {

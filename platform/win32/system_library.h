@@ -7,7 +7,12 @@
 
 #include <windows.h>
 
+#include <string>
+
 namespace z4::win32 {
+
+// The system folder ("C:\\WINDOWS\\system32"); empty when it cannot be had.
+std::wstring SystemFolder();
 
 class SystemLibrary {
  public:

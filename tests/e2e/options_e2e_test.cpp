@@ -103,6 +103,54 @@ int YearOverflow(HWND window) {
   return text_right - (client.right - right_margin);
 }
 
+// The value of a key of the program's text table.
+std::string TextTableValue(const std::string& key) {
+  const std::string ini = ReadBytes(TextTablePath());
+  const auto at = ini.find("\n" + key + "=");
+  if (at == std::string::npos) return "";
+  const auto from = at + key.size() + 2;
+  return ini.substr(from, ini.find_first_of("\r\n", from) - from);
+}
+
+// The labels over the date lists show whole: each as large as its text in
+// the text table's font, and clear of the group box of the lists below.
+void ExpectDateLabelsWhole(HWND window) {
+  HDC dc = GetDC(nullptr);
+  const std::string face = TextTableValue("MODE_FONT");
+  HFONT font = CreateFontW(
+      -MulDiv(GetDeviceCaps(dc, LOGPIXELSY), std::stoi(TextTableValue("MODE_FONT_SIZE")), 720), 0,
+      0, 0, 0, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0,
+      std::wstring(face.begin(), face.end()).c_str());
+  HGDIOBJ before = SelectObject(dc, font);
+  // The smallest group box around the lists.
+  const RECT list = ItemRect(window, IDC_YEAR_LIST);
+  RECT box{0, 0, 1 << 20, 1 << 20}, r{}, both{};
+  for (HWND c = GetWindow(window, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+    wchar_t kind[16] = {};
+    GetClassNameW(c, kind, 16);
+    GetWindowRect(c, &r);
+    if (lstrcmpiW(kind, L"Button") == 0 &&
+        (GetWindowLongW(c, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX &&
+        IntersectRect(&both, &r, &list) && EqualRect(&both, &list) &&
+        r.bottom - r.top < box.bottom - box.top) {
+      box = r;
+    }
+  }
+  for (int id : {IDC_LBL_YEAR, IDC_LBL_MONTH, IDC_LBL_DAY}) {
+    const std::wstring text = ItemText(window, id);
+    SIZE size{};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    RECT client{};
+    GetClientRect(GetDlgItem(window, id), &client);
+    EXPECT_LE(size.cx, client.right) << id;
+    EXPECT_LE(size.cy, client.bottom) << id;
+    const RECT label = ItemRect(window, id);
+    EXPECT_FALSE(IntersectRect(&both, &label, &box)) << id << ": painted over by the group box";
+  }
+  DeleteObject(SelectObject(dc, before));
+  ReleaseDC(nullptr, dc);
+}
+
 TEST(ShippedTexts, TheYearListShowsTheWholeYear) {
   // The program folder holds the shipped Z4Utility.ini (copied by the runner).
   WithBoardWindow([](HWND window) {
@@ -113,6 +161,7 @@ TEST(ShippedTexts, TheYearListShowsTheWholeYear) {
     // The date lists do not overlap.
     EXPECT_LE(ItemRect(window, IDC_YEAR_LIST).right, ItemRect(window, IDC_MONTH_LIST).left);
     EXPECT_LE(ItemRect(window, IDC_MONTH_LIST).right, ItemRect(window, IDC_DAY_LIST).left);
+    ExpectDateLabelsWhole(window);
   });
 }
 

@@ -10,7 +10,8 @@ namespace z4::fakes {
 class FakeFileAppender : public FileAppender {
  public:
   explicit FakeFileAppender(FakeFileSystem& files) : files_(files) {}
-  bool Append(const std::string& path, const std::string& bytes) override;
+  bool Append(const std::string& path, const std::string& bytes,
+              const std::string& header) override;
   int appends = 0;
 
  private:

@@ -189,12 +189,23 @@ FakeDialog& FakeUi::Open(int resource_id, DialogHandler& handler) {
   const Rect before = main_->rect_;
   handler.OnInitDialog(*main_);
   if (main_->rect_.left == before.left && main_->rect_.top == before.top) Centre(*main_);
-  // The window shows and paints before any timer of it fires.
-  if (!main_->ended_) handler.OnShown();
   return *main_;
 }
 
+bool FakeUi::ShowPending() {
+  bool shown = false;
+  for (FakeDialog* d : stack_) {
+    if (d->shown_ || d->ended_) continue;
+    d->shown_ = shown = true;
+    if (d->handler_.HandlesPaint()) d->handler_.OnPaint();
+    d->handler_.OnShown();
+  }
+  return shown;
+}
+
 bool FakeUi::DispatchOne(std::int64_t until) {
+  // The window's first paint and the work after it come before any timer.
+  if (ShowPending()) return true;
   FakeDialog* owner = nullptr;
   int id = 0;
   std::int64_t due = 0, order = 0;
@@ -272,7 +283,7 @@ int FakeUi::RunChild(int resource_id, DialogHandler& handler) {
   const Rect before = child.rect_;
   handler.OnInitDialog(child);
   if (child.rect_.left == before.left && child.rect_.top == before.top) Centre(child);
-  if (!child.ended_) handler.OnShown();
+  ShowPending();
   if (on_child_open) on_child_open(child);
   // The nested loop: every open window's timers, until the child ends. A limit
   // keeps a test from hanging on a window that would never close.
@@ -296,32 +307,37 @@ void FakeUi::ShowMessageBox(const std::string& text, const std::string& caption)
   }
 }
 
+FakeDialog* FakeUi::Input() {
+  ShowPending();
+  return Top();
+}
+
 void FakeUi::Click(int id) {
-  Top()->handler_.OnCommand(id, 0);
+  Input()->handler_.OnCommand(id, 0);
 }
 
 void FakeUi::Scroll(int trackbar_id, int pos) {
-  FakeDialog* d = Top();
+  FakeDialog* d = Input();
   d->SetTrackbarPos(trackbar_id, pos, true);
   d->handler_.OnHScroll(trackbar_id);
 }
 
 void FakeUi::PressOk() {
-  FakeDialog* d = Top();
+  FakeDialog* d = Input();
   if (!d->handler_.OnOk()) d->EndDialog(kResultOk);
 }
 
 void FakeUi::PressCancel() {
-  FakeDialog* d = Top();
+  FakeDialog* d = Input();
   if (!d->handler_.OnCancel()) d->EndDialog(kResultCancel);
 }
 
 void FakeUi::MouseMove() {
-  Top()->handler_.OnMouseMove();
+  Input()->handler_.OnMouseMove();
 }
 
 bool FakeUi::SetCursorMessage() {
-  FakeDialog* d = Top();
+  FakeDialog* d = Input();
   if (d->handler_.OnSetCursor()) return true;
   // The default handling puts the class cursor back.
   cursor = CursorShape::Arrow;
@@ -329,12 +345,12 @@ bool FakeUi::SetCursorMessage() {
 }
 
 void FakeUi::Paint() {
-  FakeDialog* d = Top();
+  FakeDialog* d = Input();
   if (d->handler_.HandlesPaint()) d->handler_.OnPaint();
 }
 
 bool FakeUi::HelpButton() {
-  return Top()->handler_.OnHelpButton();
+  return Input()->handler_.OnHelpButton();
 }
 
 }  // namespace z4::fakes

@@ -143,6 +143,7 @@ class FakeDialog : public DialogView {
   bool font_made_ = false;
   int focus_ = 0;
   std::vector<int> added_controls_;
+  bool shown_ = false;
   bool ended_ = false;
   int result_ = 0;
 };
@@ -176,8 +177,10 @@ class FakeUi {
   // the moment a window shows something.
   std::function<void()> after_timer;
 
-  // Opens a top-level dialog: creates it, runs OnInitDialog, centres it when its
-  // initialisation did not move it, and tells it that it has been shown.
+  // Opens a top-level dialog: creates it, runs OnInitDialog and centres it
+  // when its initialisation did not move it. As on Windows, it shows once its
+  // thread waits for messages: the first dispatch or user action paints it
+  // and tells it that it has been shown, before any timer or input reaches it.
   FakeDialog& Open(int resource_id, DialogHandler& handler);
   // Dispatches timers until virtual time `until` or until the top-level dialog ends.
   void RunUntil(std::int64_t until);
@@ -225,6 +228,11 @@ class FakeUi {
   // One timer message: the earliest due timer of any open window, if it is due
   // by `until`. Returns false when nothing was due.
   bool DispatchOne(std::int64_t until);
+  // Paints and tells every open window not yet shown that it has been;
+  // false when there was none.
+  bool ShowPending();
+  // The top-most dialog, shown: input comes after a window has shown.
+  FakeDialog* Input();
   void Destroy(FakeDialog& dialog);
   void ShowMessageBox(const std::string& text, const std::string& caption);
   int RunChild(int resource_id, DialogHandler& handler);

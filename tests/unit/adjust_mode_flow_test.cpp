@@ -92,6 +92,31 @@ TEST_F(AdjustModeFlowTest, ExecuteWithNothingChosenCleansUpAndStartsNothing) {
   EXPECT_EQ(Jobs().size(), 1u);
 }
 
+// The board may still be reading a job file or writing its log when the
+// panel deletes it: half a second passes before the panel goes on.
+TEST_F(AdjustModeFlowTest, ExecuteAndStopWaitHalfASecondAfterDeletingTheBoardsFiles) {
+  PlugBoard();
+  ASSERT_TRUE(OpenUntilShown());
+  std::vector<std::size_t> pauses_before;  // at each deletion
+  files.before_operation = [&](const std::string& op) {
+    if (op == "delete E:\\Z4.JOB" || op == "delete E:\\Z4.LOG") {
+      pauses_before.push_back(clock.Pauses().size());
+    }
+  };
+  for (const auto& [button, deletions] : {std::pair{IDC_EXECUTE, 2u}, {IDC_STOP, 1u}}) {
+    files.AddFile("E:\\Z4.JOB", "stale");
+    files.AddFile("E:\\Z4.LOG", "old log");
+    clock.ClearPauseLog();
+    pauses_before.clear();
+    ui.Click(button);
+    ASSERT_EQ(pauses_before.size(), deletions) << button;
+    for (const std::size_t next : pauses_before) {
+      ASSERT_LT(next, clock.Pauses().size()) << button;
+      EXPECT_GE(clock.Pauses()[next], 500u) << button;
+    }
+  }
+}
+
 TEST_F(AdjustModeFlowTest, SeveralItemsMakeOneJobThatRunsUntilItsEndMarker) {
   PlugBoard();
   ASSERT_TRUE(OpenUntilShown());

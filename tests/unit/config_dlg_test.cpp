@@ -30,7 +30,12 @@ class ConfigDlgTest : public ::testing::Test, protected fakes::FakeMachine {
     texts.SetText(TextKey::MODE_FONT, "Tahoma");
     texts.SetFontSize(90);
   }
-  fakes::FakeDialog& Open() { return ui.Open(IDD_CONFIG, dialog); }
+  // Opened and shown: the work after its first paint is done.
+  fakes::FakeDialog& Open() {
+    auto& window = ui.Open(IDD_CONFIG, dialog);
+    ui.RunFor(0);
+    return window;
+  }
 
   TextTable texts;
   CConfigDlg dialog{ports, texts};
@@ -128,6 +133,7 @@ TEST_F(ConfigDlgTest, MaintenanceTextsFollowTheLanguage) {
   CConfigDlg second(ports, texts);
   fakes::FakeUi other(clock);
   auto& english = other.Open(IDD_CONFIG, second);
+  other.RunFor(0);
   EXPECT_EQ(english.Control(IDC_PANEL_TITLE).text, "TEST\uFF65ADJUST MODE");
   EXPECT_EQ(english.Control(IDC_ITEM_FEED).text, "FIDO");
   EXPECT_EQ(english.Control(IDC_FEED_CONTINUOUS).text, "2SHOT");

@@ -23,6 +23,8 @@ TEST(Utf8CheckTest, WellFormedAndIllFormedSequences) {
       {"\xF0\x9F\x98\x80", 4},   // an emoji, four bytes
       {"a\xC0\xAF", 1},          // overlong "/"
       {"a\xE0\x80\xAF", 1},      // overlong in three bytes
+      {"a\xF0\x8F\xBF\xBF", 1},  // overlong in four bytes (U+FFFF)
+      {"\xF0\x90\x80\x80", 4},   // the first character that needs four
       {"a\xED\xA0\x80", 1},      // a surrogate
       {"a\xF4\x90\x80\x80", 1},  // above U+10FFFF
       {"a\x83\x89", 1},          // Shift-JIS "ラ"

@@ -7,7 +7,9 @@
 #include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
+#include "imaging/gdiplus_sources.h"
 #include "sim/png_writer.h"
 #include "sim/tiff_writer.h"
 
@@ -85,6 +87,16 @@ TEST(ImageHeaderTest, SixtyFourMegapixelsAtMost) {
   EXPECT_FALSE(AcceptableImageSize(0xFFFFFFFFu, 0xFFFFFFFFu)) << "no overflow";
   EXPECT_FALSE(AcceptableImageSize(0, 10));
   EXPECT_FALSE(AcceptableImageSize(10, 0));
+}
+
+// The program's folder is looked in on Windows 2000 only, where the system
+// has no GDI+; never along the search path. An unknown Windows is a later one.
+TEST(GdiPlusSourcesTest, TheProgramsFolderOnlyOnWindows2000) {
+  using S = GdiPlusSource;
+  EXPECT_EQ(GdiPlusSources(OsVersion{5, 0}), (std::vector<S>{S::ProgramFolder, S::SystemFolder}));
+  for (const auto v : {std::optional<OsVersion>{{5, 1}}, {{6, 1}}, {{10, 0}}, {}}) {
+    EXPECT_EQ(GdiPlusSources(v), (std::vector<S>{S::SystemAssembly, S::SystemFolder}));
+  }
 }
 
 }  // namespace

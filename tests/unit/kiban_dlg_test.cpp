@@ -1,5 +1,6 @@
 #include "viewers/kiban_dlg.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <optional>
 #include <string>
@@ -7,6 +8,7 @@
 
 #include "core/shared_state.h"
 #include "device/board_file_limits.h"
+#include "device/file_exchange.h"
 #include "fakes/fake_board_storage.h"
 #include "fakes/fake_machine.h"
 #include "fakes/fake_ui.h"
@@ -113,6 +115,25 @@ TEST_F(KibanDlgTest, OpeningSendsTheSelfTestAndTheCapturedPngIsShown) {
                                       "display.20", "file.5(0)", "file.20", "common.30 := 1",
                                       "common.4", "common.42", "file.20", "display.20 := 1",
                                       "display.29", "display.5(1)"}));
+}
+
+// While the board works, the window looks for its end marker ten times a
+// second: a look that takes longer (its presence test pauses) is followed by
+// the next at once.
+TEST_F(KibanDlgTest, TheEndMarkerIsLookedForEveryTenthOfASecond) {
+  PlugBoard('P');
+  std::vector<std::int64_t> looks;
+  files.before_operation = [&](const std::string& op) {
+    if (op.find("Z4JOB.END") != std::string::npos && !files.Exists("E:\\Z4JOB.END")) {
+      looks.push_back(clock.NowMs());
+    }
+  };
+  Open();
+  ASSERT_TRUE(RunUntilShown());
+  ASSERT_GE(looks.size(), 5u);
+  for (std::size_t i = 2; i < looks.size(); ++i) {
+    EXPECT_LE(looks[i] - looks[i - 1], std::max<std::int64_t>(100, kPresencePauseMs)) << i;
+  }
 }
 
 TEST_F(KibanDlgTest, FileFormatOneLooksForTiffOnly) {

@@ -30,6 +30,12 @@ TEST(AppendRunLog, AddsToWhatIsThereAndNeverRewritesIt) {
             "earlier line\r\n" + RunLogLine(record) + RunLogLine(record));
   files.SetReadOnly("C:\\Z4\\Z4Utility.log", true);
   EXPECT_FALSE(AppendRunLog(appender, "C:\\Z4", record));
+  // A new log starts with the UTF-8 byte-order mark, and only there.
+  files.AddDirectory("C:\\New");
+  EXPECT_TRUE(AppendRunLog(appender, "C:\\New", record));
+  EXPECT_TRUE(AppendRunLog(appender, "C:\\New", record));
+  EXPECT_EQ(files.Contents("C:\\New\\Z4Utility.log"),
+            "\xEF\xBB\xBF" + RunLogLine(record) + RunLogLine(record));
 }
 
 TEST(RunLock, OneRunAtATimeAndNothingLeftBehind) {

@@ -64,6 +64,17 @@ INSTANTIATE_TEST_SUITE_P(
                               "\xE3\x82\xA3\xE3\x83\xAA\xE3\x83\x86\xE3\x82\xA3"}),
     [](const ::testing::TestParamInfo<Shipped>& info) { return std::string(info.param.name); });
 
+// The help on the runs without a window: the registry finds the board on
+// every Windows the program runs on, /drive:X is needed on none of them.
+TEST(ShippedHelpTest, TheBatchPagesSayTheRegistryFindsTheBoardOnEveryWindows) {
+  for (const auto& [page, range] : {std::pair{"help/en/batch.html", "(Windows 2000 to 11)"},
+                                    {"help/ja/batch.html",
+                                     "\xEF\xBC\x88Windows 2000 \xE3\x81\x8B\xE3\x82\x89 11 "
+                                     "\xE3\x81\xBE\xE3\x81\xA7\xEF\xBC\x89"}}) {
+    EXPECT_NE(ReadSource(page).find(range), std::string::npos) << page;
+  }
+}
+
 }  // namespace
 }  // namespace z4
 

@@ -24,18 +24,19 @@ TEST(Win32FileAppender, CreatesThenAddsAfterTheEndEvenWhileOthersHaveTheFileOpen
   DeleteFileW(Widen(path).c_str());
   Win32FileAppender appender;
   Win32FileSystem files;
-  ASSERT_TRUE(appender.Append(path, "first\r\n"));
+  // The header only in the write that creates the file.
+  ASSERT_TRUE(appender.Append(path, "first\r\n", "[h]"));
   {
     // A reader sharing the file, as a text editor showing the record would.
     UniqueFile reader(CreateFileW(Widen(path).c_str(), GENERIC_READ,
                                   FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
                                   nullptr));
     ASSERT_TRUE(reader);
-    EXPECT_TRUE(appender.Append(path, "second\r\n"));
+    EXPECT_TRUE(appender.Append(path, "second\r\n", "[h]"));
   }
-  EXPECT_EQ(files.ReadFile(path), "first\r\nsecond\r\n");
+  EXPECT_EQ(files.ReadFile(path), "[h]first\r\nsecond\r\n");
   DeleteFileW(Widen(path).c_str());
-  EXPECT_FALSE(appender.Append(TempFile("z4-no-such-folder\\") + "\\x.log", "x"));
+  EXPECT_FALSE(appender.Append(TempFile("z4-no-such-folder\\") + "\\x.log", "x", ""));
 }
 
 TEST(Win32WallClock, GivesTheSystemsLocalTime) {

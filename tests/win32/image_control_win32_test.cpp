@@ -53,6 +53,11 @@ class ImageControlWin32Test : public ::testing::Test {
 
 TEST_F(ImageControlWin32Test, PngAndTiffDecodeToTheBoardsPattern) {
   ASSERT_TRUE(ImageDecoderAvailable()) << "gdiplus.dll";
+  // From the system's side-by-side assembly (this is no Windows 2000), never
+  // a gdiplus.dll found along the search path.
+  wchar_t loaded[MAX_PATH] = {};
+  GetModuleFileNameW(GetModuleHandleW(L"gdiplus.dll"), loaded, MAX_PATH);
+  EXPECT_NE(Narrow(CharLowerW(loaded)).find("\\winsxs\\"), std::string::npos) << Narrow(loaded);
   const std::string tiff =
       sim::TiffFile(sim::kTestPatternWidth, sim::kTestPatternHeight, sim::TestPatternPixels());
   for (const auto& [name, bytes] :
