@@ -9,6 +9,7 @@
 
 #include "core/decimal.h"
 #include "core/shared_state.h"
+#include "device/drive_error_dialogs.h"
 
 namespace z4 {
 namespace {
@@ -163,22 +164,6 @@ std::string ControlSetNumber(int n) {
   const std::string text = "00" + std::to_string(n);
   return text.substr(text.size() - 3);
 }
-
-// Turns off the system's "no disk in drive" dialogs for as long as it lives,
-// so that probing an empty or vanished drive never stops the program on a
-// message box.
-class DriveErrorDialogsOff {
- public:
-  explicit DriveErrorDialogsOff(System& system)
-      : system_(system), previous_(system.SuppressDriveErrorDialogs()) {}
-  ~DriveErrorDialogsOff() { system_.RestoreErrorMode(previous_); }
-  DriveErrorDialogsOff(const DriveErrorDialogsOff&) = delete;
-  DriveErrorDialogsOff& operator=(const DriveErrorDialogsOff&) = delete;
-
- private:
-  System& system_;
-  unsigned previous_;
-};
 
 bool TestAdjustMode() {
   return SharedState::GetTestAdjustMode() != 0;

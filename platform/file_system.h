@@ -22,6 +22,14 @@ struct FileStart {
 // No limit on what ReadFile takes.
 constexpr std::size_t kAnySize = std::numeric_limits<std::size_t>::max();
 
+// What a search found out about the place it looked in.
+enum class SearchOutcome {
+  Found,         // at least one entry matches
+  NothingThere,  // the folder is there and nothing in it matches (yet)
+  PlaceGone,     // the folder or the whole drive is missing or not ready
+  Failed,        // the search failed for another reason
+};
+
 // A file held open; closed when the object goes away.
 class OpenFile {
  public:
@@ -52,6 +60,9 @@ class FileSystem {
   // The same for files only: folders that match are left out. Nullopt when the
   // search cannot start; an empty list when only folders matched.
   virtual std::optional<std::vector<std::string>> FindRegularFiles(const std::string& pattern) = 0;
+  // Searches for a pattern and tells a name that is not there from a folder or
+  // drive that is not there: on a drive that has gone, the second.
+  virtual SearchOutcome Search(const std::string& pattern) = 0;
 
   // At most `limit` bytes from the start of the file; nullopt when it cannot
   // be opened or read. Nothing beyond the limit is read or held in memory.

@@ -212,15 +212,34 @@ TEST(KibanLog, AFailedTestShowsTheLogAndOkDeletesIt) {
   s.Close();
 }
 
-TEST(KibanAfterJob, AOneShotJobAndThenTheInspectionShowsTheCapture) {
+std::optional<DWORD> AnswerTime(HWND window, UINT ms);
+
+// Then a second inspection, whose image the board holds open: the fetch tries
+// again and again until the board is pulled.
+TEST(KibanAfterJob, AOneShotJobAndThenTheInspectionShowsTheCaptureThenAPullEndsTheFetch) {
   Inspection s;
-  ASSERT_TRUE(s.Open(kEnglish, "FileFormat=P\n", L"--delay 300"));
+  ASSERT_TRUE(
+      s.Open(kEnglish, "FileFormat=P\n", L"--delay 300 --hold-open QXR\\MB000002.png:600000"));
   ASSERT_TRUE(s.RunItem(IDC_ITEM_SWLED)) << "SW/LED, one shot, to its end";
   ASSERT_TRUE(s.Inspect());
   ASSERT_TRUE(s.WaitResult()) << "the inspection sees its end marker";
   Sleep(300);  // the display paints
   ExpectPatternOnScreen(s.window);
   EXPECT_TRUE(Exists(L"E:\\QXR\\MB000001.png"));
+  s.Return();
+
+  ASSERT_TRUE(s.Inspect());
+  ASSERT_TRUE(
+      WaitFor([] { return Exists(L"E:\\QXR\\MB000002.png") && !Exists(L"E:\\Z4.JOB"); }, 30000));
+  Sleep(1500);
+  ASSERT_FALSE(ItemEnabled(s.window, IDC_KIBAN_OK)) << "still fetching";
+  const DWORD pulled = GetTickCount();
+  ASSERT_TRUE(Unplug());
+  ASSERT_TRUE(WaitFor([&] { return ItemEnabled(s.window, IDC_KIBAN_OK); }, 70000));
+  ASSERT_TRUE(AnswerTime(s.window, 70000).has_value());
+  const DWORD took = GetTickCount() - pulled;
+  std::printf("the inspection answered %lu ms after the pull\n", static_cast<unsigned long>(took));
+  EXPECT_LE(took, 3000u);
   s.Return();
   s.Close();
 }
