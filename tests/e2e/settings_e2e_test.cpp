@@ -119,12 +119,9 @@ void ReadChangeWriteUnplug(Route route, bool* flush_file_seen, bool pull_during_
     Sleep(1000);
     const DWORD pulled = GetTickCount();
     ASSERT_TRUE(Unplug());
-    ASSERT_TRUE(WaitFor([&] { return !IsWindow(status); }, 60000));
-    const DWORD took = GetTickCount() - pulled;
-    std::printf("the status window ended %lu ms after the pull\n",
-                static_cast<unsigned long>(took));
-    EXPECT_LE(took, 3000u);
-    HWND failed = WaitMessageBox(utility.Id(), 5000);
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(status); }, 3000)) << "not within 3 s of the pull";
+    std::printf("the status window ended %lu ms after the pull\n", GetTickCount() - pulled);
+    HWND failed = WaitMessageBox(utility.Id(), 60000);
     ASSERT_NE(failed, nullptr);
     EXPECT_EQ(ItemText(failed, 0xFFFF), L"The settings were not written.");
     SendMessageW(GetDlgItem(failed, IDOK), BM_CLICK, 0, 0);

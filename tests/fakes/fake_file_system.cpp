@@ -263,6 +263,7 @@ std::optional<std::vector<std::string>> FakeFileSystem::FindFiles(const std::str
 
 SearchOutcome FakeFileSystem::Search(const std::string& pattern) {
   Note("search " + pattern);
+  if (pattern.size() < 2 || pattern[1] != ':') return SearchOutcome::Failed;  // no drive named
   const auto cut = pattern.rfind('\\');
   const Entry* dir = cut == std::string::npos ? nullptr : Get(pattern.substr(0, cut));
   if (!dir || !dir->directory) return SearchOutcome::PlaceGone;

@@ -293,6 +293,10 @@ const Wait kWaits[] = {
     {"the inspection's fetch", IDC_EXECUTE, {IDC_ITEM_KIBAN}, {}, true},
 };
 
+void PrintTo(const Wait& w, std::ostream* os) {
+  *os << w.state;
+}
+
 class PulledBoardTest : public UserModeFlowTest, public ::testing::WithParamInterface<Wait> {};
 
 TEST_P(PulledBoardTest, TheWaitEndsWithinTwoSecondsThenTheRemovalIsHandledAsWhenIdle) {
@@ -300,22 +304,24 @@ TEST_P(PulledBoardTest, TheWaitEndsWithinTwoSecondsThenTheRemovalIsHandledAsWhen
   SharedState::SetTestAdjustMode(w.press == IDC_EXECUTE ? 1 : 0);
   sim::BoardOptions options;
   options.never_end = w.press == 0;
-  options.holds = {{"QXR\\MB000001.png", 600000}};
+  options.holds = {{"QXR\\MB000001.tif", 600000}};
   PlugBoard({}, options);
   std::int64_t start = w.press == 0 ? 0 : 1ll << 40, pulled = -1, ended = -1;
+  auto done = [&] {
+    fakes::FakeDialog* top = ui.Top();
+    const bool inspection = top && top->ResourceId() == IDD_KIBAN;
+    return inspection ? top->Control(IDC_KIBAN_OK).enabled : !SharedState::GetJobRunning();
+  };
   clock.AddActor(50, [&](std::int64_t now) {
     if (pulled >= 0 || now < start + 3000) return;
+    EXPECT_FALSE(done()) << "the wait is still on when the board goes";
     pulled = now;
     w.told ? dialog.OnVolumesRemoved(1ul << ('E' - 'A')) : files.RemoveDrive('E');
   });
   ui.after_timer = [&] {
-    fakes::FakeDialog* top = ui.Top();
-    const bool inspection = top && top->ResourceId() == IDD_KIBAN;
-    if (pulled < 0 || ended >= 0) return;
-    if (inspection ? top->Control(IDC_KIBAN_OK).enabled : !SharedState::GetJobRunning()) {
-      ended = clock.NowMs();
-      if (inspection) top->EndDialog(kResultOk);
-    }
+    if (pulled < 0 || ended >= 0 || !done()) return;
+    ended = clock.NowMs();
+    if (ui.Top()->ResourceId() == IDD_KIBAN) ui.Top()->EndDialog(kResultOk);
   };
   if (w.press == 0) ui.Open(IDD_CONFIG, dialog);
   if (w.press != 0) {
