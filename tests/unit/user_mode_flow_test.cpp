@@ -1,6 +1,5 @@
 // The whole user mode in virtual time: the utility's main window against the
 // emulated board on drive E.
-#include <cstdio>
 #include <gtest/gtest.h>
 #include <optional>
 
@@ -293,14 +292,11 @@ const Wait kWaits[] = {
     {"the inspection's fetch", IDC_EXECUTE, {IDC_ITEM_KIBAN}, {}, true},
 };
 
-void PrintTo(const Wait& w, std::ostream* os) {
-  *os << w.state;
-}
-
 class PulledBoardTest : public UserModeFlowTest, public ::testing::WithParamInterface<Wait> {};
 
 TEST_P(PulledBoardTest, TheWaitEndsWithinTwoSecondsThenTheRemovalIsHandledAsWhenIdle) {
   const Wait& w = GetParam();
+  SCOPED_TRACE(w.state);
   SharedState::SetTestAdjustMode(w.press == IDC_EXECUTE ? 1 : 0);
   sim::BoardOptions options;
   options.never_end = w.press == 0;
@@ -335,8 +331,6 @@ TEST_P(PulledBoardTest, TheWaitEndsWithinTwoSecondsThenTheRemovalIsHandledAsWhen
   }
   ASSERT_TRUE(ui.RunUntilTrue([&] { return ended >= 0; }, 120000));
   ui.RunFor(1000);
-  std::printf("%s: ended %lld ms after the pull\n", w.state,
-              static_cast<long long>(ended - pulled));
   EXPECT_LE(ended - pulled, 2000);
   std::vector<std::string> boxes;
   for (const auto& box : ui.Boxes()) boxes.push_back(box.text);
