@@ -282,21 +282,23 @@ struct Wait {
 };
 const std::vector<std::string> kSetBoxes = {"not written", "board removed"};
 const Wait kWaits[] = {
-    {"the opening's read", 0, {}, {"board removed"}},
+    {"opening read", 0, {}, {"board removed"}},
     {"Set", IDC_SET, {}, kSetBoxes},
-    {"Set, told by the system", IDC_SET, {}, kSetBoxes, false, true},
-    {"a maintenance job", IDC_EXECUTE, {IDC_ITEM_SWLED}, {}},
-    {"the continuous feed", IDC_EXECUTE, {IDC_ITEM_FEED, IDC_FEED_CONTINUOUS}, {}},
-    {"the graph window's job", IDC_EXECUTE, {IDC_ITEM_WAVE}, {}},
-    {"the inspection's end-marker wait", IDC_EXECUTE, {IDC_ITEM_KIBAN}, {}},
-    {"the inspection's fetch", IDC_EXECUTE, {IDC_ITEM_KIBAN}, {}, true},
+    {"Set told by the system", IDC_SET, {}, kSetBoxes, false, true},
+    {"maintenance job", IDC_EXECUTE, {IDC_ITEM_SWLED}, {}},
+    {"continuous feed", IDC_EXECUTE, {IDC_ITEM_FEED, IDC_FEED_CONTINUOUS}, {}},
+    {"graph window job", IDC_EXECUTE, {IDC_ITEM_WAVE}, {}},
+    {"inspection end-marker wait", IDC_EXECUTE, {IDC_ITEM_KIBAN}, {}},
+    {"inspection fetch", IDC_EXECUTE, {IDC_ITEM_KIBAN}, {}, true},
 };
+void PrintTo(const Wait& w, std::ostream* os) {
+  *os << w.state;
+}
 
 class PulledBoardTest : public UserModeFlowTest, public ::testing::WithParamInterface<Wait> {};
 
 TEST_P(PulledBoardTest, TheWaitEndsWithinTwoSecondsThenTheRemovalIsHandledAsWhenIdle) {
   const Wait& w = GetParam();
-  SCOPED_TRACE(w.state);
   SharedState::SetTestAdjustMode(w.press == IDC_EXECUTE ? 1 : 0);
   sim::BoardOptions options;
   options.never_end = w.press == 0;
