@@ -5,8 +5,8 @@
 #include <string>
 
 #include "app/batch_outcome.h"
-#include "app/startup.h"
 #include "core/shared_state.h"
+#include "app/startup.h"
 #include "fakes/board_registration.h"
 #include "fakes/fake_board_storage.h"
 #include "fakes/fake_dialog_host.h"

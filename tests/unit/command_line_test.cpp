@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "app/batch_outcome.h"
-#include "app/startup.h"
 #include "core/shared_state.h"
+#include "app/startup.h"
 #include "fakes/fake_file_appender.h"
 #include "fakes/fake_machine.h"
 #include "fakes/fake_wall_clock.h"
