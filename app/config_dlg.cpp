@@ -3,6 +3,7 @@
 #include "core/backup_folder.h"
 #include "core/program_folder.h"
 #include "core/shared_state.h"
+#include "device/board_gone.h"
 #include "device/drive_discovery.h"
 #include "device/file_exchange.h"
 #include "res/resource_ids.h"
@@ -153,6 +154,12 @@ void CConfigDlg::OnTimer(int id) {
 
 void CConfigDlg::OnHScroll(int id) {
   settings_->ValueLabels(id);
+}
+
+void CConfigDlg::OnVolumesRemoved(unsigned long unit_mask) {
+  // The system's own notice, in any state: a wait on the board ends at its
+  // next look, and the device watch handles the removal at its next tick.
+  VolumesRemoved(unit_mask);
 }
 
 bool CConfigDlg::OnSetCursor() {

@@ -24,6 +24,7 @@ class CConfigDlg : public DialogHandler {
   bool OnOk() override;
   void OnTimer(int id) override;
   void OnHScroll(int id) override;
+  void OnVolumesRemoved(unsigned long unit_mask) override;
   bool OnSetCursor() override;
   void OnMouseMove() override;
   bool OnHelpButton() override;

@@ -45,6 +45,12 @@ class SharedState {
   static void SetPanelBusy(int v) { values().panel_busy = v; }
   static int GetWatchStep() { return values().watch_step; }
   static void SetWatchStep(int v) { values().watch_step = v; }
+  // Looks in a row that found the board's drive or root missing.
+  static int GetDriveMisses() { return values().drive_misses; }
+  static void SetDriveMisses(int v) { values().drive_misses = v; }
+  // True once the board's drive is known to be gone, until the removal is handled.
+  static bool GetBoardGone() { return values().board_gone; }
+  static void SetBoardGone(bool v) { values().board_gone = v; }
   // 0 the status window reports a settings read, 1 a settings write.
   static int GetStatusKind() { return values().status_kind; }
   static void SetStatusKind(int v) { values().status_kind = v; }
@@ -86,6 +92,8 @@ class SharedState {
     int test_adjust_mode = 0;
     int panel_busy = 0;
     int watch_step = 0;
+    int drive_misses = 0;
+    bool board_gone = false;
     int status_kind = 0;
     bool close_on_tick = false;
     int cursor_state = 0;

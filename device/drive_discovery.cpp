@@ -12,6 +12,7 @@
 #include "device/board_drive_check.h"
 #include "device/mounted_devices.h"
 #include "device/usb_storage_keys.h"
+#include "device/drive_error_dialogs.h"
 
 namespace z4 {
 namespace {
@@ -91,21 +92,6 @@ bool IsVersion(System& system, unsigned major, unsigned minor) {
   return version && version->major == major && version->minor == minor;
 }
 
-// Turns off the system's "no disk in drive" dialogs for as long as it lives,
-// so that probing an empty or vanished drive never stops the program on a
-// message box.
-class DriveErrorDialogsOff {
- public:
-  explicit DriveErrorDialogsOff(System& system)
-      : system_(system), previous_(system.SuppressDriveErrorDialogs()) {}
-  ~DriveErrorDialogsOff() { system_.RestoreErrorMode(previous_); }
-  DriveErrorDialogsOff(const DriveErrorDialogsOff&) = delete;
-  DriveErrorDialogsOff& operator=(const DriveErrorDialogsOff&) = delete;
-
- private:
-  System& system_;
-  unsigned previous_;
-};
 
 bool TestAdjustMode() {
   return SharedState::GetTestAdjustMode() != 0;

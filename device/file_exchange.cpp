@@ -4,6 +4,8 @@
 
 #include "core/program_folder.h"
 #include "core/shared_state.h"
+#include "device/board_gone.h"
+#include "device/drive_error_dialogs.h"
 
 namespace z4 {
 namespace {
@@ -39,6 +41,11 @@ bool IsWindows2000(System& system) {
 bool OpenableOnDevice(Ports& ports, const std::string& device_path) {
   if (SharedState::GetDeviceFound() != 1) return false;
   const bool openable = ports.files.OpenExclusive(device_path) != nullptr;
+  if (openable) {
+    BoardReached();
+  } else {
+    BoardGoneAfterFailure(ports, device_path);
+  }
   ports.clock.Pause(kPresencePauseMs);
   return openable;
 }
@@ -47,12 +54,14 @@ TransferResult Fetch(Ports& ports, const std::string& name) {
   if (EnsureBackupFolder(ports) != 0) return {};
   TransferResult result{BackupFolderPath(ports.system) + "\\" + name, 1};
   const std::string device_path = DeviceFilePath(name);
+  DriveErrorDialogsOff quiet(ports.system);
   if (!OpenableOnDevice(ports, device_path)) return result;
   for (int attempt = 0; attempt < kFetchAttempts; ++attempt) {
     if (ports.files.CopyReplacing(device_path, result.path)) {
       result.status = 0;
       break;
     }
+    if (BoardGoneAfterFailure(ports, device_path)) break;
     ports.clock.Pause(kRetryPauseMs);
   }
   return result;
@@ -63,14 +72,25 @@ TransferResult LocalPath(Ports& ports, const std::string& name) {
   return {BackupFolderPath(ports.system) + "\\" + name, 0};
 }
 
+// Every delivery to the board decides here whether it may go ahead: nothing
+// is copied to a drive that the board is known to have left.
+bool DeliveryMayGoAhead() {
+  return !BoardGone();
+}
+
 TransferResult Deliver(Ports& ports, const std::string& name, const std::string& source) {
   TransferResult result{std::string(), 1};
+  if (!DeliveryMayGoAhead()) return result;
   const std::string device_path = DeviceFilePath(name);
+  DriveErrorDialogsOff quiet(ports.system);
   for (int attempt = 0; attempt < kDeliverAttempts; ++attempt) {
     if (ports.files.CopyReplacing(source, device_path)) {
       result.status = 0;
       break;
     }
+    // The copy may have failed for want of the source: the target's place
+    // on the board tells whether the board is still there.
+    if (BoardGoneAfterFailure(ports, device_path)) return result;
     ports.clock.Pause(kRetryPauseMs);
   }
   if (result.status != 0) return result;
@@ -130,10 +150,16 @@ int DeviceFileReady(Ports& ports, int kind) {
   if (SharedState::GetDeviceFound() != 1) return 1;
   int result = 1;
   if (const char* name = DeviceFileName(kind)) {
-    if (auto file = ports.files.OpenExclusive(DeviceFilePath(name))) {
+    DriveErrorDialogsOff quiet(ports.system);
+    const std::string path = DeviceFilePath(name);
+    if (auto file = ports.files.OpenExclusive(path)) {
+      BoardReached();
       // The end marker is held open a moment before it is let go.
       if (kind == kKindEndMarker) ports.clock.Pause(kEndMarkerHoldMs);
       result = 0;
+    } else {
+      // Not there yet, or its drive has gone: the search tells which.
+      BoardGoneAfterFailure(ports, path);
     }
   }
   ports.clock.Pause(kPresencePauseMs);

@@ -61,13 +61,15 @@ int EnsureBackupFolder(Ports& ports);
 // board is known and the file can be opened exclusively; the local path comes
 // back whatever happened. LocalPath: only the local path. Deliver: copies
 // `source` to the board's root (60 attempts), ignoring whether the board is
-// known. PanelBusy is 1 while the call runs.
+// known. Fetch and Deliver give up as soon as the board's drive is gone (see
+// device/board_gone.h). PanelBusy is 1 while the call runs.
 TransferResult TransferFile(Ports& ports, const std::string& name, const std::string& source,
                             TransferMode mode);
 
 // 0 when the board's file of that kind is present and could be opened
-// exclusively, 1 otherwise. Costs 150 ms whenever the board is known, 450 ms
-// when the end marker is found.
+// exclusively, 1 otherwise; a file that is not there counts towards the board
+// being gone when its drive is missing too. Costs 150 ms whenever the board is
+// known, 450 ms when the end marker is found.
 int DeviceFileReady(Ports& ports, int kind);
 
 // Deletes the selected file from the board when DeviceFileReady finds it.

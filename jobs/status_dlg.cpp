@@ -1,6 +1,7 @@
 #include "jobs/status_dlg.h"
 
 #include "core/shared_state.h"
+#include "device/board_gone.h"
 #include "device/file_exchange.h"
 #include "res/resource_ids.h"
 
@@ -43,7 +44,8 @@ bool CStatusDlg::ApplyCursor() {
 void CStatusDlg::DeliverJobFiles() {
   // For a settings write the board must find its new "Z4.INI" before the job.
   // The results are not looked at: a job file that did not reach the board
-  // never brings the end marker, and the time limit ends the wait.
+  // never brings the end marker, and the time limit ends the wait (sooner when
+  // the board's drive has gone).
   if (SharedState::GetStatusKind() == 1) {
     const TransferResult ini = TransferFile(ports_, "Z4.INI", "", TransferMode::LocalPath);
     TransferFile(ports_, "Z4.INI", ini.path, TransferMode::Deliver);
@@ -62,19 +64,26 @@ void CStatusDlg::OnTimer(int id) {
   const int limit = SharedState::GetJobTimeLimit();
   if (limit == -1) return;
   if (status_ticks_ == limit) {
-    view_->StopTimer(TIMER_STATUS_POLL);
-    view_->StopTimer(TIMER_STATUS_FIRST);
-    status_cursor_ = 0;
-    view_->EndDialog(kTimedOut);
+    End(kTimedOut);
   } else if (DeviceFileReady(ports_, kKindEndMarker) == 0) {
     view_->StopTimer(TIMER_STATUS_POLL);
     view_->StopTimer(TIMER_STATUS_FIRST);
     DeleteDeviceFile(ports_, kDeleteJob);
     DeleteDeviceFile(ports_, kDeleteEndMarker);
     DeleteDeviceFile(ports_, kDeleteFlush);
-    status_cursor_ = 0;
-    view_->EndDialog(kFinished);
+    End(kFinished);
+  } else if (BoardGone()) {
+    // No end marker can come from a board that is gone: the job failed now
+    // rather than at its time limit.
+    End(kTimedOut);
   }
+}
+
+void CStatusDlg::End(int result) {
+  view_->StopTimer(TIMER_STATUS_POLL);
+  view_->StopTimer(TIMER_STATUS_FIRST);
+  status_cursor_ = 0;
+  view_->EndDialog(result);
 }
 
 bool CStatusDlg::OnSetCursor() {

@@ -1,6 +1,7 @@
 // The status window shown while the board reads or writes its settings: it
 // delivers the files of the job, polls for the end marker and ends with 1 when
-// the board finished, 2 when the job's time ran out.
+// the board finished, 2 when the job's time ran out or the board's drive went
+// away.
 #pragma once
 
 #include "core/ports.h"
@@ -25,6 +26,8 @@ class CStatusDlg : public DialogHandler {
  private:
   bool ApplyCursor();
   void DeliverJobFiles();
+  // Stops the timers and ends the window with the result.
+  void End(int result);
 
   Ports& ports_;
   const TextTable& texts_;

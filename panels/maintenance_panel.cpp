@@ -2,6 +2,7 @@
 
 #include "core/backup_folder.h"
 #include "core/shared_state.h"
+#include "device/board_gone.h"
 #include "device/file_exchange.h"
 #include "jobs/job_start.h"
 #include "res/resource_ids.h"
@@ -111,15 +112,15 @@ void MaintenancePanel::JobTick() {
   const int kind = SharedState::GetJobKind();
   const int limit = SharedState::GetJobTimeLimit();
   if (limit != -1 && SharedState::GetJobTicks() == limit) {
-    SharedState::SetJobRunning(false);
-    SharedState::SetUseDefaults(true);
-    ShowSettingsAfter(kind);
-    settings_.EnablePanelControls(true);
-    view_.StopTimer(TIMER_JOB);
-    SharedState::SetCursorState(2);
+    EndUnfinished(kind);
     return;
   }
-  if (DeviceFileReady(ports_, kKindEndMarker) != 0) return;  // not yet: the next tick looks again
+  if (DeviceFileReady(ports_, kKindEndMarker) != 0) {
+    // Not yet: the next tick looks again. A board that is gone ends the job
+    // as its time limit would, jobs without a limit included.
+    if (BoardGone()) EndUnfinished(kind);
+    return;
+  }
 
   DeleteDeviceFile(ports_, kDeleteJob);
   DeleteDeviceFile(ports_, kDeleteEndMarker);
@@ -144,6 +145,15 @@ void MaintenancePanel::JobTick() {
   }
   settings_.EnablePanelControls(true);
   if (kind == 2 && view_.GetCheck(IDC_ITEM_KIBAN)) view_.SetFocus(IDC_EXECUTE);
+}
+
+void MaintenancePanel::EndUnfinished(int kind) {
+  SharedState::SetJobRunning(false);
+  SharedState::SetUseDefaults(true);
+  ShowSettingsAfter(kind);
+  settings_.EnablePanelControls(true);
+  view_.StopTimer(TIMER_JOB);
+  SharedState::SetCursorState(2);
 }
 
 void MaintenancePanel::ShowLevelGraph() {

@@ -7,8 +7,8 @@
 #include "core/bound_texts.h"
 #include "core/ports.h"
 #include "jobs/job_file.h"
-#include "platform/dialog_view.h"
 #include "panels/settings_panel.h"
+#include "platform/dialog_view.h"
 
 namespace z4 {
 
@@ -32,6 +32,9 @@ class MaintenancePanel {
   void DeleteIfPresent(int kind, const char* name);
   // The settings panel after a settings job of this kind ended unfinished.
   void ShowSettingsAfter(int kind);
+  // A job of this kind that did not end with its end marker: its time ran
+  // out, or the board went away.
+  void EndUnfinished(int kind);
   void ShowLevelGraph();
   void RunBoardInspection();
 

@@ -49,7 +49,8 @@ class SettingsPanel {
   int CollectAndWrite();
 
   // The main window's timer 2: find the board, have it write out its settings,
-  // then watch it and end the program when it goes away.
+  // then watch it and end the program when it goes away (at once when a wait
+  // on the board or the system has already seen it go).
   void DeviceWatch();
   // The main window's timer 1 in user mode: the status window for the started
   // settings job, then the panel updated from its outcome.

@@ -1,12 +1,13 @@
 // The settings panel's side of the board's comings and goings: the device
 // watch (main window timer 2) and the end of a settings job (timer 1).
 #include "core/shared_state.h"
+#include "device/board_gone.h"
 #include "device/drive_discovery.h"
 #include "device/file_exchange.h"
 #include "jobs/job_start.h"
 #include "jobs/status_dlg.h"
-#include "res/resource_ids.h"
 #include "panels/settings_panel.h"
+#include "res/resource_ids.h"
 
 namespace z4 {
 namespace {
@@ -45,7 +46,10 @@ void SettingsPanel::DeviceWatch() {
     }
     case 2: {
       const int step = SharedState::GetWatchStep();
-      if (step == 0) {
+      if (BoardGone()) {
+        // A wait on the board, or the system, has already seen it go.
+        DeviceRemoved();
+      } else if (step == 0) {
         if (!ProbeDrive(ports_, SharedState::GetDeviceDrive())) SharedState::SetWatchStep(1);
       } else if (step == 1) {
         // One failed probe can be a moment of the board being busy: look again
@@ -64,6 +68,7 @@ void SettingsPanel::DeviceWatch() {
 }
 
 void SettingsPanel::StartReadJob() {
+  ForgetBoardGone();  // a board that answers now
   SharedState::SetDeviceState(1);
   StartJob(ports_, view_, SettingsJobRequest(false));
   SharedState::SetWatchStep(0);
@@ -89,6 +94,7 @@ void SettingsPanel::GiveUpSearching() {
 }
 
 void SettingsPanel::DeviceRemoved() {
+  ForgetBoardGone();
   SharedState::SetDeviceDrive("");
   SharedState::SetDeviceFound(0);
   SharedState::SetDeviceState(0);

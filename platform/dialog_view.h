@@ -122,6 +122,9 @@ class DialogHandler {
   // then calls OnPaint.
   virtual bool HandlesPaint() const { return false; }
   virtual void OnPaint() {}
+  // The system has removed the volumes of these drive letters (bit 0 drive
+  // A): a disk was taken away.
+  virtual void OnVolumesRemoved(unsigned long /*unit_mask*/) {}
   virtual void OnDestroy() {}
   // A handler of this window failed (a step ran out of memory) after the
   // window had opened; the user has been told. The default goes on; a window

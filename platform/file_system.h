@@ -35,6 +35,14 @@ enum class FileError {
 // What kind of drive a root such as "E:\" belongs to.
 enum class DriveKind { Unknown, NoRoot, Removable, Fixed, Remote, CdRom, RamDisk };
 
+// What a search found out about the place it looked in.
+enum class SearchOutcome {
+  Found,         // at least one entry matches
+  NothingThere,  // the folder is there and nothing in it matches (yet)
+  PlaceGone,     // the folder or the whole drive is missing or not ready
+  Failed,        // the search failed for another reason
+};
+
 // A file held open; closed when the object goes away.
 class OpenFile {
  public:
@@ -76,6 +84,9 @@ class FileSystem {
   // The same for files only: folders that match are left out. Nullopt when the
   // search cannot start; an empty list when only folders matched.
   virtual std::optional<std::vector<std::string>> FindRegularFiles(const std::string& pattern) = 0;
+  // Searches for a pattern and tells a name that is not there from a folder or
+  // drive that is not there: on a drive that has gone, the second.
+  virtual SearchOutcome Search(const std::string& pattern) = 0;
 
   // At most `limit` bytes from the start of the file; nullopt when it cannot
   // be opened or read. Nothing beyond the limit is read or held in memory.

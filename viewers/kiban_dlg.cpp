@@ -4,6 +4,8 @@
 
 #include "core/shared_state.h"
 #include "device/board_file_limits.h"
+#include "device/board_gone.h"
+#include "device/drive_error_dialogs.h"
 #include "device/file_exchange.h"
 #include "imaging/image_sequences.h"
 #include "jobs/job_file.h"
@@ -156,6 +158,9 @@ void CKibanDlg::OnTimer(int id) {
       DeleteDeviceFile(ports_, kDeleteEndMarker);
       DeleteDeviceFile(ports_, kDeleteFlush);
       phase_ = 1;
+    } else if (BoardGone()) {
+      // Nothing more can come: the window ends as a fetch that found nothing.
+      Evaluate();
     }
     return;
   }
@@ -180,7 +185,7 @@ void CKibanDlg::Evaluate() {
 }
 
 std::string CKibanDlg::FindCapturedImage() {
-  if (SharedState::GetDeviceFound() != 1) return {};
+  if (SharedState::GetDeviceFound() != 1 || BoardGone()) return {};
   const bool tiff = SharedState::GetDeviceSettings().FileFormat == 1;
   // A folder named like an image is passed over: it can never be copied.
   const auto names =
@@ -194,12 +199,16 @@ bool CKibanDlg::FetchCapturedImage() {
   if (!EnsureFolder(ports_.files, kSaveFolderRoot)) return false;
   const std::string device = DeviceFilePath("QXR\\" + name);
   const std::string local = BackupFolderPath(ports_.system) + "\\" + name;
+  DriveErrorDialogsOff quiet(ports_.system);
   for (int attempt = 0; attempt < kCopyAttempts; ++attempt) {
     if (ports_.files.CopyReplacing(device, local)) {
       backup_image_path_ = local;
       device_image_path_ = device;
       return true;
     }
+    // A board that holds its image open is still there; one that has gone
+    // ends the attempts.
+    if (BoardGoneAfterFailure(ports_, device)) return false;
     ports_.clock.Pause(kFetchPauseMs);
   }
   return false;

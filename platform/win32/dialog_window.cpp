@@ -1,6 +1,7 @@
 #include "platform/win32/dialog_window.h"
 
 #include <commctrl.h>
+#include <dbt.h>
 
 #include <algorithm>
 #include <cstring>
@@ -116,6 +117,16 @@ INT_PTR DialogWindow::Handle(UINT msg, WPARAM wparam, LPARAM lparam) {
       handler_.OnShown();
       return TRUE;
     }
+    case WM_DEVICECHANGE:
+      // Sent to every top-level window, whatever modal window is up.
+      if (wparam == DBT_DEVICEREMOVECOMPLETE && lparam) {
+        const auto* header = reinterpret_cast<const DEV_BROADCAST_HDR*>(lparam);
+        if (header->dbch_devicetype == DBT_DEVTYP_VOLUME) {
+          handler_.OnVolumesRemoved(
+              reinterpret_cast<const DEV_BROADCAST_VOLUME*>(lparam)->dbcv_unitmask);
+        }
+      }
+      return FALSE;
     case WM_DESTROY:
       handler_.OnDestroy();
       return FALSE;

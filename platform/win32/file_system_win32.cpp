@@ -188,6 +188,25 @@ std::optional<std::vector<std::string>> Win32FileSystem::FindRegularFiles(
   return Find(pattern, false);
 }
 
+SearchOutcome Win32FileSystem::Search(const std::string& pattern) {
+  WIN32_FIND_DATAW data{};
+  const HANDLE found = FindFirstFileW(Widen(pattern).c_str(), &data);
+  const DWORD error = GetLastError();
+  if (UniqueFind(found)) return SearchOutcome::Found;
+  switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_NO_MORE_FILES:
+      return SearchOutcome::NothingThere;
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_NOT_READY:
+    case ERROR_INVALID_DRIVE:
+    case ERROR_DEVICE_NOT_CONNECTED:
+      return SearchOutcome::PlaceGone;
+    default:
+      return SearchOutcome::Failed;
+  }
+}
+
 std::optional<FileStart> Win32FileSystem::ReadFileStart(const std::string& path,
                                                         std::size_t limit) {
   // Readers may share; a file someone is writing cannot be opened.

@@ -25,6 +25,7 @@ class Win32FileSystem : public FileSystem {
   bool EnterDirectory(const std::string& path) override;
   std::optional<std::vector<std::string>> FindFiles(const std::string& pattern) override;
   std::optional<std::vector<std::string>> FindRegularFiles(const std::string& pattern) override;
+  SearchOutcome Search(const std::string& pattern) override;
   std::optional<FileStart> ReadFileStart(const std::string& path, std::size_t limit) override;
   std::string FullPath(const std::string& path) override;
   bool WriteNewFile(const std::string& path, const std::string& bytes) override;

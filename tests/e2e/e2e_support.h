@@ -92,6 +92,8 @@ class EmulatedBoard {
   // The settings the board keeps now, as "Key=Value" lines without comments.
   std::string State() const;
   std::string Journal() const { return ReadBytes(ProgramFolder() + L"\\board.journal"); }
+  // True once the board's program has ended by itself (--exit-after-jobs).
+  bool WaitExit(DWORD ms) { return process_.WaitExit(ms); }
 
  private:
   Process process_;

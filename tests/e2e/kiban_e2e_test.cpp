@@ -212,15 +212,32 @@ TEST(KibanLog, AFailedTestShowsTheLogAndOkDeletesIt) {
   s.Close();
 }
 
-TEST(KibanAfterJob, AOneShotJobAndThenTheInspectionShowsTheCapture) {
+std::optional<DWORD> AnswerTime(HWND window, UINT ms);
+
+// Then a second inspection, whose image the board holds open: the fetch tries
+// again and again until the board is pulled.
+TEST(KibanAfterJob, AOneShotJobAndThenTheInspectionShowsTheCaptureThenAPullEndsTheFetch) {
   Inspection s;
-  ASSERT_TRUE(s.Open(kEnglish, "FileFormat=P\n", L"--delay 300"));
+  ASSERT_TRUE(
+      s.Open(kEnglish, "FileFormat=P\n", L"--delay 300 --hold-open QXR\\MB000002.png:600000"));
   ASSERT_TRUE(s.RunItem(IDC_ITEM_SWLED)) << "SW/LED, one shot, to its end";
   ASSERT_TRUE(s.Inspect());
   ASSERT_TRUE(s.WaitResult()) << "the inspection sees its end marker";
   Sleep(300);  // the display paints
   ExpectPatternOnScreen(s.window);
   EXPECT_TRUE(Exists(L"E:\\QXR\\MB000001.png"));
+  s.Return();
+
+  ASSERT_TRUE(s.Inspect());
+  ASSERT_TRUE(
+      WaitFor([] { return Exists(L"E:\\QXR\\MB000002.png") && !Exists(L"E:\\Z4.JOB"); }, 30000));
+  Sleep(1500);  // the fetch has tried a copy or two
+  const DWORD pulled = GetTickCount();
+  ASSERT_TRUE(Unplug());
+  EXPECT_TRUE(WaitFor(
+      [&] { return ItemEnabled(s.window, IDC_KIBAN_OK) && AnswerTime(s.window, 3000); }, 3000))
+      << "no answer within 3 s of the pull";
+  std::printf("the inspection answered %lu ms after the pull\n", GetTickCount() - pulled);
   s.Return();
   s.Close();
 }

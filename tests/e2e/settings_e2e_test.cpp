@@ -52,7 +52,9 @@ void ExpectBoardState(HWND w) {
 }
 
 // Returns whether the flush file was seen on the board while the read job ran.
-void ReadChangeWriteUnplug(Route route, bool* flush_file_seen) {
+// With `pull_during_set` the board stops after those two jobs, and is pulled
+// while a second Set waits for it.
+void ReadChangeWriteUnplug(Route route, bool* flush_file_seen, bool pull_during_set = false) {
   ASSERT_TRUE(WriteBytes(ProgramFolder() + L"\\Z4Utility.ini", kTexts));
   if (route == Route::Nt) {
     ASSERT_TRUE(RegisterBoardNt(L'E'));
@@ -65,7 +67,7 @@ void ReadChangeWriteUnplug(Route route, bool* flush_file_seen) {
     ASSERT_TRUE(RegisterBoardVolume(L'F', 1));
   }
   EmulatedBoard board;
-  ASSERT_TRUE(board.Start(kBoardState));
+  ASSERT_TRUE(board.Start(kBoardState, pull_during_set ? L"--exit-after-jobs 2" : L""));
 
   Process utility;
   ASSERT_TRUE(utility.Start(ProgramPath(), route == Route::DriveOption ? L"/drive:E" : L""));
@@ -109,8 +111,25 @@ void ReadChangeWriteUnplug(Route route, bool* flush_file_seen) {
   EXPECT_NE(journal.find("SetDataOut:\r\nEnd:\r\n"), std::string::npos);
   EXPECT_NE(journal.find("SetDataIn:\r\nEnd:\r\n"), std::string::npos);
 
+  if (pull_during_set) {
+    ASSERT_TRUE(board.WaitExit(5000));
+    Click(w, IDC_SET);
+    HWND status = WaitDialogWithControl(utility.Id(), IDC_STATUS_MESSAGE, 5000);
+    ASSERT_NE(status, nullptr);
+    Sleep(1000);
+    const DWORD pulled = GetTickCount();
+    ASSERT_TRUE(Unplug());
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(status); }, 3000)) << "not within 3 s of the pull";
+    std::printf("the status window ended %lu ms after the pull\n", GetTickCount() - pulled);
+    HWND failed = WaitMessageBox(utility.Id(), 60000);
+    ASSERT_NE(failed, nullptr);
+    EXPECT_EQ(ItemText(failed, 0xFFFF), L"The settings were not written.");
+    SendMessageW(GetDlgItem(failed, IDOK), BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(failed); }, 5000));
+  } else {
+    ASSERT_TRUE(Unplug());
+  }
   // Unplugged: message kind 2, and after OK the program ends.
-  ASSERT_TRUE(Unplug());
   HWND box = WaitMessageBox(utility.Id(), 5000);
   ASSERT_NE(box, nullptr) << "no message after the board went away";
   EXPECT_EQ(ItemText(box, 0xFFFF), L"The board was removed.");
@@ -137,9 +156,9 @@ TEST(Settings98, ReadChangedWrittenAndUnplugged) {
   ReadChangeWriteUnplug(Route::Windows98, nullptr);
 }
 
-// Windows 10: the option names the drive.
-TEST(SettingsWin10, ReadChangedWrittenAndUnpluggedThroughTheDriveOption) {
-  ReadChangeWriteUnplug(Route::DriveOption, nullptr);
+// Windows 10: the option names the drive; the board is pulled during a Set.
+TEST(SettingsWin10, ReadChangedWrittenAndPulledDuringSetThroughTheDriveOption) {
+  ReadChangeWriteUnplug(Route::DriveOption, nullptr, true);
 }
 
 // Windows 10 without options: the board's volume entry names the drive.

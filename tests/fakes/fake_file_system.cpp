@@ -303,6 +303,19 @@ bool FakeFileSystem::EnterDirectory(const std::string& path) {
 
 std::optional<std::vector<std::string>> FakeFileSystem::FindFiles(const std::string& pattern) {
   Note("find " + pattern);
+  return Match(pattern);
+}
+
+SearchOutcome FakeFileSystem::Search(const std::string& pattern) {
+  Note("search " + pattern);
+  if (pattern.size() < 2 || pattern[1] != ':') return SearchOutcome::Failed;  // no drive named
+  const auto cut = pattern.rfind('\\');
+  const Entry* dir = cut == std::string::npos ? nullptr : Get(pattern.substr(0, cut));
+  if (!dir || !dir->directory) return SearchOutcome::PlaceGone;
+  return Match(pattern) ? SearchOutcome::Found : SearchOutcome::NothingThere;
+}
+
+std::optional<std::vector<std::string>> FakeFileSystem::Match(const std::string& pattern) const {
   const auto cut = pattern.rfind('\\');
   if (cut == std::string::npos) return std::nullopt;
   const std::string folder = pattern.substr(0, cut);

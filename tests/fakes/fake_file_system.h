@@ -53,7 +53,7 @@ class FakeFileSystem : public FileSystem {
   std::function<void(const std::string& op)> before_operation;
 
   // One line per operation: "open P", "copy A -> B", "delete P", "mkdir P",
-  // "rmdir P", "cd P", "find P", "read P", "write P", "replace P", "flush P".
+  // "rmdir P", "cd P", "find P", "search P", "read P", "write P", "replace P", "flush P".
   std::vector<std::string> log;
   int CountOps(const std::string& prefix) const;
 
@@ -69,6 +69,7 @@ class FakeFileSystem : public FileSystem {
   bool EnterDirectory(const std::string& path) override;
   std::optional<std::vector<std::string>> FindFiles(const std::string& pattern) override;
   std::optional<std::vector<std::string>> FindRegularFiles(const std::string& pattern) override;
+  SearchOutcome Search(const std::string& pattern) override;
   std::optional<FileStart> ReadFileStart(const std::string& path, std::size_t limit) override;
   std::string FullPath(const std::string& path) override;
   bool WriteNewFile(const std::string& path, const std::string& bytes) override;
@@ -92,6 +93,8 @@ class FakeFileSystem : public FileSystem {
   Entry* Get(const std::string& path);
   const Entry* Get(const std::string& path) const;
   bool DriveUp(const std::string& key) const;
+  // FindFiles without its log line; nullopt too when the folder is missing.
+  std::optional<std::vector<std::string>> Match(const std::string& pattern) const;
   bool CanCreateIn(const std::string& key) const;
   // Takes room for `bytes` more on the path's drive; false when the disk is full.
   bool Reserve(const std::string& key, std::int64_t bytes);

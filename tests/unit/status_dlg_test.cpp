@@ -88,6 +88,18 @@ TEST_F(StatusDlgTest, NoMarkerEndsWithTwoExactlyAtTheLimitAndDeletesNothing) {
   EXPECT_EQ(files.CountOps("open E:\\Z4JOB.END"), 79) << "checked at every tick but the last";
 }
 
+// A slow board whose drive misses a look now and then, never two in a row.
+TEST_F(StatusDlgTest, ASlowBoardThatIsThereGetsItsWholeTimeLimit) {
+  int searches = 0;
+  files.before_operation = [&](const std::string& op) {
+    if (op.rfind("search", 0) == 0) ++searches % 2 ? files.RemoveDrive('E') : files.AddDrive('E');
+  };
+  const std::int64_t opened = clock.NowMs();
+  EXPECT_EQ(Run(), CStatusDlg::kTimedOut);
+  EXPECT_EQ(clock.NowMs() - opened, 40000);
+  EXPECT_EQ(searches, 79) << "a look after every marker not found";
+}
+
 TEST_F(StatusDlgTest, AMarkerAfterThreeSecondsEndsWithOneAtTheNextTickAfterCleaningUp) {
   const std::int64_t opened = clock.NowMs();
   clock.AddActor(2900, [&](std::int64_t) {

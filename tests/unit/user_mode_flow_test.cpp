@@ -266,5 +266,82 @@ TEST_F(UserModeFlowTest, DraggingThenCancellingWritesNothing) {
   EXPECT_EQ(board->board().settings().ccfl_stab_seconds, 20);
 }
 
+// The board pulled three seconds into each wait on it, in either mode (in one
+// row only the system's notice of the removal comes, the drive still
+// answering): the wait ends within two seconds, the way it ends on a failure,
+// and the removal is then handled as the idle watch handles it. The board
+// stops answering once the settings are shown, except while the inspection
+// fetches its image, which the board holds open.
+struct Wait {
+  const char* state;
+  int press;  // once the settings are shown; 0: the opening's read
+  std::vector<int> checks;
+  std::vector<std::string> boxes;
+  bool fetch = false;
+  bool told = false;
+};
+const std::vector<std::string> kSetBoxes = {"not written", "board removed"};
+const Wait kWaits[] = {
+    {"opening read", 0, {}, {"board removed"}},
+    {"Set", IDC_SET, {}, kSetBoxes},
+    {"Set told by the system", IDC_SET, {}, kSetBoxes, false, true},
+    {"maintenance job", IDC_EXECUTE, {IDC_ITEM_SWLED}, {}},
+    {"continuous feed", IDC_EXECUTE, {IDC_ITEM_FEED, IDC_FEED_CONTINUOUS}, {}},
+    {"graph window job", IDC_EXECUTE, {IDC_ITEM_WAVE}, {}},
+    {"inspection end-marker wait", IDC_EXECUTE, {IDC_ITEM_KIBAN}, {}},
+    {"inspection fetch", IDC_EXECUTE, {IDC_ITEM_KIBAN}, {}, true},
+};
+void PrintTo(const Wait& w, std::ostream* os) {
+  *os << w.state;
+}
+
+class PulledBoardTest : public UserModeFlowTest, public ::testing::WithParamInterface<Wait> {};
+
+TEST_P(PulledBoardTest, TheWaitEndsWithinTwoSecondsThenTheRemovalIsHandledAsWhenIdle) {
+  const Wait& w = GetParam();
+  SharedState::SetTestAdjustMode(w.press == IDC_EXECUTE ? 1 : 0);
+  sim::BoardOptions options;
+  options.never_end = w.press == 0;
+  options.holds = {{"QXR\\MB000001.tif", 600000}};
+  PlugBoard({}, options);
+  std::int64_t start = w.press == 0 ? 0 : 1ll << 40, pulled = -1, ended = -1;
+  auto done = [&] {
+    fakes::FakeDialog* top = ui.Top();
+    const bool inspection = top && top->ResourceId() == IDD_KIBAN;
+    return inspection ? top->Control(IDC_KIBAN_OK).enabled : !SharedState::GetJobRunning();
+  };
+  clock.AddActor(50, [&](std::int64_t now) {
+    if (pulled >= 0 || now < start + 3000) return;
+    EXPECT_FALSE(done()) << "the wait is still on when the board goes";
+    pulled = now;
+    w.told ? dialog.OnVolumesRemoved(1ul << ('E' - 'A')) : files.RemoveDrive('E');
+  });
+  ui.after_timer = [&] {
+    if (pulled < 0 || ended >= 0 || !done()) return;
+    ended = clock.NowMs();
+    if (ui.Top()->ResourceId() == IDD_KIBAN) ui.Top()->EndDialog(kResultOk);
+  };
+  if (w.press == 0) ui.Open(IDD_CONFIG, dialog);
+  if (w.press != 0) {
+    ASSERT_TRUE(OpenUntilShown());
+    if (!w.fetch) board.reset();
+    Window().Control(IDC_FEED_ONESHOT).checked = false;
+    Window().Control(IDC_NUMBER).text = "1234";
+    for (int id : w.checks) Window().Control(id).checked = true;
+    start = clock.NowMs();
+    ui.Click(w.press);
+  }
+  ASSERT_TRUE(ui.RunUntilTrue([&] { return ended >= 0; }, 120000));
+  ui.RunFor(1000);
+  EXPECT_LE(ended - pulled, 2000);
+  std::vector<std::string> boxes;
+  for (const auto& box : ui.Boxes()) boxes.push_back(box.text);
+  EXPECT_EQ(boxes, w.boxes);
+  EXPECT_EQ(Window().Ended(), w.press != IDC_EXECUTE) << "user mode ends after the message";
+  EXPECT_EQ(SharedState::GetDeviceState(), 0) << "the board is looked for again";
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryWait, PulledBoardTest, ::testing::ValuesIn(kWaits));
+
 }  // namespace
 }  // namespace z4

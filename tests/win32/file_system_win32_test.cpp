@@ -173,6 +173,13 @@ TEST_F(Win32FileSystemTest, FindListsMatchingNamesOrNothing) {
   EXPECT_EQ(fs.FindFiles(Path("missing\\*.*")), std::nullopt);
 }
 
+TEST_F(Win32FileSystemTest, ASearchTellsAMissingNameFromAMissingFolderOrDrive) {
+  ASSERT_TRUE(fs.WriteNewFile(Path("Z4.JOB"), "x"));
+  EXPECT_EQ(fs.Search(Path("Z4.JOB")), SearchOutcome::Found);
+  EXPECT_EQ(fs.Search(Path("Z4JOB.END")), SearchOutcome::NothingThere);
+  EXPECT_EQ(fs.Search(Path("gone\\Z4JOB.END")), SearchOutcome::PlaceGone);
+}
+
 TEST_F(Win32FileSystemTest, FindingFilesOnlyLeavesFoldersOut) {
   ASSERT_TRUE(fs.WriteNewFile(Path("MB000001.png"), ""));
   ASSERT_TRUE(fs.MakeDirectory(Path("MB000002.png")));
