@@ -38,11 +38,15 @@ def write_atomically(path, data):
 def publish(out, name, data, signer, description):
     """Writes one file of the release and its .sha256; signs it first when asked."""
     path = os.path.join(out, name)
-    write_atomically(path, data)
     if signer:
-        signer.sign(path, description)
-        with open(path, "rb") as f:
-            data = f.read()
+        with tempfile.TemporaryDirectory() as stage:
+            unsigned = os.path.join(stage, name)
+            with open(unsigned, "wb") as f:
+                f.write(data)
+            signer.sign(unsigned, description)
+            with open(unsigned, "rb") as f:
+                data = f.read()
+    write_atomically(path, data)
     digest = hashlib.sha256(data).hexdigest()
     write_atomically(path + ".sha256", ("%s  %s\n" % (digest, name)).encode())
     print("dist: %s (%d bytes)\ndist: SHA-256 %s" % (path, len(data), digest))
