@@ -1,9 +1,10 @@
 # shellcheck shell=bash
 # The release's Windows Installer packages under Wine, signed with a
 # throw-away certificate: installed, replaced and removed with msiexec as an
-# administrator deploys them. Sourced by wine-tests.sh (which sets build and
-# sources wine-env.sh); msi_install_test PREFIX DIST prints what it checks and
-# fails at the first difference.
+# administrator deploys them. Sourced by wine-tests.sh, after wine-env.sh;
+# msi_install_test PREFIX DIST BUILD prints what it checks and fails at the
+# first difference.
+# shellcheck disable=SC2154  # z4_root: wine-env.sh
 
 # The files in Program Files\Z4Utility against the archive's (ZIP, unpacked):
 # each installed:archived pair byte for byte, and nothing else there.
@@ -40,8 +41,8 @@ msi_run() {  # /i or /x, package
   return $code
 }
 
-msi_install_test() {  # prefix dist
-  local prefix=$1 dist=$2 version
+msi_install_test() {  # prefix, folder for the release, build folder
+  local prefix=$1 dist=$2 build=$3 version
   version=$(cat "$z4_root/VERSION")
   export WINEPREFIX=$prefix
   rm -rf "$dist"
@@ -56,9 +57,12 @@ msi_install_test() {  # prefix dist
   local en=$dist/Z4Utility-$version-en.msi later=$dist/later.msi file
   # Valid SHA-256 signatures, the throw-away certificate taken as the root.
   for file in "$zip/Z4Utility.exe" "$ja" "$en"; do
-    osslsigncode verify -CAfile "$dist/cert.pem" -in "$file" >"$dist/verify.txt" 2>&1 &&
-      grep -q 'Message digest algorithm *: SHA256' "$dist/verify.txt" ||
-      { echo "no valid SHA-256 signature on $file:"; cat "$dist/verify.txt"; return 1; }
+    if ! osslsigncode verify -CAfile "$dist/cert.pem" -in "$file" >"$dist/verify.txt" 2>&1 ||
+      ! grep -q 'Message digest algorithm *: SHA256' "$dist/verify.txt"; then
+      echo "no valid SHA-256 signature on $file:"
+      cat "$dist/verify.txt"
+      return 1
+    fi
   done
   echo "the program and both packages carry valid SHA-256 signatures"
   # The same files, signed program and all, as a later version.
@@ -94,9 +98,10 @@ EOF
       { echo "no Start-menu shortcut ${file#*:} to ${file%%:*} in '$menu'"; return 1; }
   done
   echo "installed: the archive's files in C:\\Program Files\\Z4Utility, two shortcuts in $menu"
+  local code
   wine 'C:\Program Files\Z4Utility\Z4Utility.exe' /quiet /bogus >/dev/null 2>&1 </dev/null
-  file=$?
-  [ $file -eq 1 ] || { echo "the installed program ended with $file, not 1"; return 1; }
+  code=$?
+  [ $code -eq 1 ] || { echo "the installed program ended with $code, not 1"; return 1; }
   echo "the installed, signed program refuses a malformed option with exit code 1"
 
   msi_run /i "$en" && msi_installed_as "$prefix" "$zip" "${english[@]}" &&
@@ -114,9 +119,11 @@ EOF
   mkdir -p "$data/Z4Utility"
   echo kept >"$data/Z4Utility/Z4Utility.log"
   echo kept >"$prefix/drive_c/Program Files/Z4Utility/Z4Utility.log"
-  msi_run /x "$later" && msi_registered_only "" "${codes[@]}" &&
-    msi_installed_as "$prefix" "$data/Z4Utility" Z4Utility.log:Z4Utility.log &&
-    [ -f "$data/Z4Utility/Z4Utility.log" ] && [ ! -e "$menu" ] ||
-    { echo "uninstalling left other files or shortcuts, or took the users' files"; return 1; }
+  msi_run /x "$later" && msi_registered_only "" "${codes[@]}" || return 1
+  if ! msi_installed_as "$prefix" "$data/Z4Utility" Z4Utility.log:Z4Utility.log ||
+    [ ! -f "$data/Z4Utility/Z4Utility.log" ] || [ -e "$menu" ]; then
+    echo "uninstalling left other files or shortcuts, or took the users' files"
+    return 1
+  fi
   echo "uninstalled: files and shortcuts gone, the users' files kept"
 }

@@ -187,7 +187,8 @@ if wanted msi-install; then
   prefix=$work/msi-install
   z4_new_prefix "$work/template" "$prefix"
   start=$SECONDS
-  (msi_install_test "$prefix" "$work/msi-install-dist") >"$work/msi-install.log" 2>&1 </dev/null
+  (msi_install_test "$prefix" "$work/msi-install-dist" "$build") >"$work/msi-install.log" \
+    2>&1 </dev/null
   status=$?
   z4_stop_server "$prefix"
   report msi-install $status "$work/msi-install.log" $((SECONDS - start)) "$prefix" \
