@@ -40,17 +40,21 @@ def _stream_spans(data, name):
         raise ValueError("not a compound file")
     sector = 1 << struct.unpack_from("<H", data, 0x1E)[0]
     mini = 1 << struct.unpack_from("<H", data, 0x20)[0]
-    (fat_count, directory_first, _, cutoff, minifat_first, _, _,
+    (fat_count, directory_first, _, cutoff, minifat_first, _, difat_next,
      difat_count) = struct.unpack_from("<8I", data, 0x2C)
-    if difat_count:
-        raise ValueError("compound file too large for this reader")
 
     def at(n):
         return (n + 1) * sector
 
-    fat_sectors = struct.unpack_from("<%dI" % fat_count, data, 0x4C)
+    # The FAT's sectors: 109 listed in the header, the rest in a chain of
+    # sectors each ending with the number of the next.
+    fat_sectors = list(struct.unpack_from("<109I", data, 0x4C))
+    for _ in range(difat_count):
+        listed = struct.unpack_from("<%dI" % (sector // 4), data, at(difat_next))
+        fat_sectors.extend(listed[:-1])
+        difat_next = listed[-1]
     fat = []
-    for s in fat_sectors:
+    for s in fat_sectors[:fat_count]:
         fat.extend(struct.unpack_from("<%dI" % (sector // 4), data, at(s)))
     directory = [at(s) + i for s in _chain(fat, directory_first) for i in range(0, sector, 128)]
     entries = {}
