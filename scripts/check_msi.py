@@ -91,6 +91,22 @@ def check_package(checks, root, out, version, texts, archive):
         checks.expect(files.get(p) == expected[p], "%s: %s is not the archive's %s"
                       % (name, p, LAYOUT[texts][p]))
 
+    guids, properties = check_tables(checks, root, path, name, version)
+
+    summary = msi_summary.read(data)
+    checks.expect(summary["created"] == summary["saved"] == dist_msi.package_time(),
+                  "%s: summary times %s" % (name, summary))
+    checks.expect(msi_summary.fix(data, dist_msi.package_time()) == data,
+                  "%s: the package code %s is not the one its contents give"
+                  % (name, summary["package_code"]))
+    checks.expect(dist_msi.build(root, archive, version, texts) == data,
+                  "%s: built again from the archive's files, the package differs" % name)
+    return guids, properties
+
+
+def check_tables(checks, root, path, name, version):
+    """Property, File, Component and Shortcut; returns {installed path:
+    component GUID} and the properties."""
     properties = {row["Property"]: row["Value"] for row in table(path, "Property")}
     for key, value in (("ProductVersion", version), ("ALLUSERS", "1"),
                        ("UpgradeCode", dist_msi.upgrade_code(root))):
@@ -108,8 +124,8 @@ def check_package(checks, root, out, version, texts, archive):
     directories = {row["Directory"]: row for row in table(path, "Directory")}
     shortcuts = table(path, "Shortcut")
     targets = {row["Name"]: row["Target"] for row in shortcuts}
-    wanted = {label: "[#%s]" % next((i for i, (w, _) in by_id.items() if w == target), "?")
-              for label, target in SHORTCUTS.items()}
+    file_ids = {where: file_id for file_id, (where, _) in by_id.items()}
+    wanted = {label: "[#%s]" % file_ids.get(target) for label, target in SHORTCUTS.items()}
     checks.expect(targets == wanted, "%s: shortcuts %s, expected %s" % (name, targets, wanted))
     removed = {row["DirProperty"] for row in table(path, "RemoveFile")}
     for row in shortcuts:
@@ -119,15 +135,6 @@ def check_package(checks, root, out, version, texts, archive):
                       "%s: shortcut %s is not in a Start-menu folder of its own that "
                       "uninstalling removes, or does not start in the program folder"
                       % (name, row["Name"]))
-
-    summary = msi_summary.read(data)
-    checks.expect(summary["created"] == summary["saved"] == dist_msi.package_time(),
-                  "%s: summary times %s" % (name, summary))
-    checks.expect(msi_summary.fix(data, dist_msi.package_time()) == data,
-                  "%s: the package code %s is not the one its contents give"
-                  % (name, summary["package_code"]))
-    checks.expect(dist_msi.build(root, archive, version, texts) == data,
-                  "%s: built again from the archive's files, the package differs" % name)
     return guids, properties
 
 
