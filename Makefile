@@ -48,9 +48,16 @@ test-win: win native
 test-wine: win wintests native wine32
 	bash scripts/wine-tests.sh $(BUILD)
 
-# The release archive: $(BUILD)/dist/Z4Utility-<version>.zip and its .sha256.
+# The release: $(BUILD)/dist/Z4Utility-<version>.zip, Z4Utility-<version>.msi and
+# Z4Utility-<version>-en.msi, each with its .sha256. Signed when a certificate is
+# given: SIGN_PKCS12=FILE, or SIGN_CERT=FILE SIGN_KEY=FILE (PEM); with
+# SIGN_PASSWORD_FILE=FILE and SIGN_TIMESTAMP_URL=URL where needed.
+SIGN_OPTIONS = $(if $(SIGN_PKCS12),--pkcs12 "$(SIGN_PKCS12)") \
+  $(if $(SIGN_CERT),--cert "$(SIGN_CERT)") $(if $(SIGN_KEY),--key "$(SIGN_KEY)") \
+  $(if $(SIGN_PASSWORD_FILE),--password-file "$(SIGN_PASSWORD_FILE)") \
+  $(if $(SIGN_TIMESTAMP_URL),--timestamp-url "$(SIGN_TIMESTAMP_URL)")
 dist: win
-	python3 scripts/make-dist.py $(BUILD)
+	python3 scripts/make-dist.py $(BUILD) $(SIGN_OPTIONS)
 
 # Its contents checked against what was built.
 test-dist: dist

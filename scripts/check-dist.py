@@ -1,13 +1,14 @@
 #!/usr/bin/env python3
-"""Checks the release archive that make dist wrote into BUILD/dist.
+"""Checks the release that make dist wrote into BUILD/dist, unsigned.
 
     check-dist.py [BUILD]
 
-Its name and SHA-256 file; its file list; the program, help file and text
-tables inside, byte for byte the files they come from; the program's version
-resource and manifest against the version of the archive; the text files'
-line ends and encodings; what README.txt tells; and that the archive depends
-on nothing but the files' contents.
+The archive: its name and SHA-256 file; its file list; the program, help file
+and text tables inside, byte for byte the files they come from; the
+program's version resource and manifest against the version of the archive;
+the text files' line ends and encodings; what README.txt tells; and that the
+archive depends on nothing but the files' contents. Then the Windows
+Installer packages against the archive (check_msi).
 """
 import hashlib
 import os
@@ -18,7 +19,9 @@ import xml.etree.ElementTree as ElementTree
 import zipfile
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import check_msi  # noqa: E402
 import dist_archive  # noqa: E402
+import dist_msi  # noqa: E402
 import pe_resources  # noqa: E402
 
 TEXT_FILES = ("README.txt", "Z4Utility.ini", "English/Z4Utility.ini")
@@ -27,6 +30,7 @@ README_MUST_NAME = (
     "/drive:X", "/adjust", "GDI+", "gdiplus.dll", "Windows 2000", "Windows XP", "Vista",
     "Windows 95", "11", "English\\Z4Utility.ini", "utility.chm",
     "ボードの見つけ方", "対応 Windows", "テスト・調整モード",
+    "msiexec /i", "msiexec /x", "-en.msi", "インストーラー",
 )
 
 
@@ -158,12 +162,14 @@ def main(argv):
     checks.expect("LANGUAGE=JAPAN\r\n" in ini, "the Z4Utility.ini beside the program is not Japanese")
 
     check_reproducible(checks, inputs, version, archive_bytes)
+    check_msi.check_packages(checks, root, os.path.dirname(path), version, inside)
 
     if checks.failures:
         print("dist: %d checks failed" % checks.failures)
         return 1
-    print("dist: %s: %d entries, %d bytes, SHA-256 %s; all checks passed"
-          % (name, len(names), len(archive_bytes), digest))
+    print("dist: %s: %d entries, %d bytes, SHA-256 %s; the packages %s; all checks passed"
+          % (name, len(names), len(archive_bytes), digest,
+             " and ".join(dist_msi.package_name(version, t) for t in dist_msi.TEXTS)))
     return 0
 
 

@@ -59,15 +59,21 @@ def readme_text(template, version):
     return BOM + text.replace("\n", "\r\n").encode("utf-8")
 
 
+def files(inputs, version):
+    """Each file as it is shipped: name in the folder -> bytes."""
+    shipped = {}
+    for name, path in inputs.items():
+        with open(path, "rb") as f:
+            data = f.read()
+        shipped[name] = readme_text(data, version) if name == "README.txt" else data
+    return shipped
+
+
 def entries(inputs, version):
     """(name inside the archive, bytes or None for a folder), sorted by name."""
     folder = folder_name(version) + "/"
     contents = {}
-    for name, path in inputs.items():
-        with open(path, "rb") as f:
-            data = f.read()
-        if name == "README.txt":
-            data = readme_text(data, version)
+    for name, data in files(inputs, version).items():
         contents[folder + name] = data
         # Every folder above a file gets an entry of its own.
         parts = name.split("/")[:-1]

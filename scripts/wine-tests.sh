@@ -11,6 +11,8 @@ work=$build/wine
 mkdir -p "$work"
 # shellcheck source=scripts/wine-env.sh
 source "$(dirname "$0")/wine-env.sh"
+# shellcheck source=scripts/wine-msi-test.sh
+source "$(dirname "$0")/wine-msi-test.sh"
 z4_use_wine32 || exit 1
 
 passed=0
@@ -37,6 +39,7 @@ rm -rf "$work/sharing"
 what_it_is() {
   case $1 in
     *-board) echo "the board's folder (drive E:)" ;;
+    *-dist) echo "the signed release, its throw-away certificate and the unpacked archive" ;;
     *.ps) echo "the printed page (PostScript)" ;;
     *.png) echo "screenshot" ;;
     *) echo "the Wine prefix (C: is its drive_c, the registry its *.reg files)" ;;
@@ -178,6 +181,19 @@ scenario kiban-after-job winxp map 'KibanAfterJob.*'
 scenario kiban-long-log winxp map 'KibanLongLog.*'
 LANG=ja_JP.UTF-8 scenario kiban-sjis-log winxp map 'KibanShiftJis.*'
 scenario batch-settings winxp map 'BatchSettings.*'
+
+# The release's packages: signed, installed, replaced and removed with msiexec.
+if wanted msi-install; then
+  prefix=$work/msi-install
+  z4_new_prefix "$work/template" "$prefix"
+  start=$SECONDS
+  (msi_install_test "$prefix" "$work/msi-install-dist" "$build") >"$work/msi-install.log" \
+    2>&1 </dev/null
+  status=$?
+  z4_stop_server "$prefix"
+  report msi-install $status "$work/msi-install.log" $((SECONDS - start)) "$prefix" \
+    "$work/msi-install-dist"
+fi
 
 # A test that wrote into a file its prefix shares with the template would
 # have changed every prefix after it.
