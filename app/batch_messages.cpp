@@ -16,8 +16,18 @@ std::string KeyName(int key) {
 
 // One unusable key: "Density:95 (70 to 90)" or "FileDate missing".
 std::string ProblemText(const SettingsProblem& p, int language_flag) {
-  if (p.kind == SettingsProblem::Missing) {
-    return KeyName(p.key) + (Japanese(language_flag) ? " がありません" : " missing");
+  const bool ja = Japanese(language_flag);
+  switch (p.kind) {
+    case SettingsProblem::Missing:
+      return KeyName(p.key) + (ja ? " がありません" : " missing");
+    case SettingsProblem::NotAKey:
+      return p.value + (ja ? " (読み取れません: キーは " + KeyName(p.key) + " と書きます)"
+                           : " (not read: the key is written " + KeyName(p.key) + ")");
+    case SettingsProblem::TwoValues:
+      return KeyName(p.key) + ":" + p.value + (ja ? " と " : " and ") + KeyName(p.key) + ":" +
+             p.other + (ja ? " (値が 2 つあります)" : " (two values)");
+    default:
+      break;
   }
   return KeyName(p.key) + ":" + p.value + " (" + AllowedValues(p.key, language_flag) + ")";
 }

@@ -6,7 +6,7 @@
 #include "app/settings_apply.h"
 #include "app/settings_export.h"
 #include "core/backup_folder.h"
-#include "core/program_folder.h"
+#include "core/data_folder.h"
 #include "core/shared_state.h"
 #include "device/board_file_limits.h"
 #include "device/drive_discovery.h"
@@ -80,7 +80,7 @@ std::string FileOf(Ports& ports, const ProgramOptions& options) {
 
 int RunBatch(Ports& ports, BatchPorts& batch, DialogHost& host, const TextTable& texts,
              const ProgramOptions& options) {
-  const std::string folder = GetProgramFolder(ports.system);
+  const std::string folder = GetDataFolder(ports.system);
   const std::string file = FileOf(ports, options);
   BatchReport report;
   std::string drive;
@@ -112,7 +112,7 @@ int RunBatch(Ports& ports, BatchPorts& batch, DialogHost& host, const TextTable&
 
 void RecordRefusedRun(Ports& ports, BatchPorts& batch, const ProgramOptions& options) {
   if (options.batch_option.empty()) return;
-  AppendRunLog(batch.appender, GetProgramFolder(ports.system),
+  AppendRunLog(batch.appender, GetDataFolder(ports.system),
                RunRecord{batch.wall_clock.Now(), "", options.batch_option, FileOf(ports, options),
                          OutcomeText(ReportOf(BatchOutcome::Refused, options.rejected))});
 }

@@ -7,7 +7,7 @@
 #include "app/config_dlg.h"
 #include "app/failure_message.h"
 #include "app/run_lock.h"
-#include "core/program_folder.h"
+#include "core/data_folder.h"
 #include "core/shared_state.h"
 #include "core/text_table.h"
 #include "res/resource_ids.h"
@@ -23,6 +23,7 @@ int RunUtility(Ports& ports, BatchPorts& batch, DialogHost& host) {
   const ProgramOptions options = ReadProgramOptions(args);
   SharedState::SetTestAdjustMode(options.adjust ? 1 : 0);
   SharedState::SetDriveOption(options.drive);
+  ChooseDataFolder(ports);
   LoadTextTable(ports.files, ports.system, texts);
   ports.trace.Mark("text-table");
   // A run without the window tells of a failure in its own message (or, with
@@ -41,7 +42,7 @@ int RunUtility(Ports& ports, BatchPorts& batch, DialogHost& host) {
   if (options.batch != BatchAction::None) return RunBatch(ports, batch, host, texts, options);
 
   // The window works in the backup folder for as long as it is open.
-  const RunLock lock(ports.files, RunLockPath(GetProgramFolder(ports.system)));
+  const RunLock lock(ports.files, RunLockPath(GetDataFolder(ports.system)));
   if (lock.state() == RunLock::State::Busy) {
     host.ShowMessage(AnotherCopyMessage(SharedState::GetLanguageFlag()), kOptionsCaption);
     dialog.LeaveBackupFolderToOtherCopy();

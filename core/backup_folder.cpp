@@ -1,12 +1,12 @@
 #include "core/backup_folder.h"
 
+#include "core/data_folder.h"
 #include "core/ports.h"
-#include "core/program_folder.h"
 
 namespace z4 {
 
 std::string BackupFolderPath(System& system) {
-  return GetProgramFolder(system) + "\\BackupZ4";
+  return GetDataFolder(system) + "\\BackupZ4";
 }
 
 void EmptyBackupFolder(Ports& ports) {

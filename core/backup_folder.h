@@ -1,5 +1,5 @@
-// The local backup folder "BackupZ4" in the program folder, where files from
-// and for the board are kept.
+// The local backup folder "BackupZ4" in the data folder, where files from and
+// for the board are kept.
 #pragma once
 
 #include <string>
@@ -10,7 +10,7 @@ namespace z4 {
 
 struct Ports;
 
-// GetProgramFolder + "\BackupZ4".
+// GetDataFolder + "\BackupZ4".
 std::string BackupFolderPath(System& system);
 
 // Deletes every file in the backup folder; a missing folder is left alone.

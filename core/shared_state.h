@@ -38,6 +38,9 @@ class SharedState {
   // takes it instead of reading the registry.
   static std::string GetDriveOption() { return values().drive_option; }
   static void SetDriveOption(const std::string& v) { values().drive_option = v; }
+  // The folder the program writes into, chosen at start-up; empty before.
+  static std::string GetDataFolder() { return values().data_folder; }
+  static void SetDataFolder(const std::string& v) { values().data_folder = v; }
   static int GetTestAdjustMode() { return values().test_adjust_mode; }
   static void SetTestAdjustMode(int v) { values().test_adjust_mode = v; }
   // 1 while device work runs that the main window's timers must not interleave with.
@@ -89,6 +92,7 @@ class SharedState {
     std::string entered_file_name;
     std::string save_folder;
     std::string drive_option;
+    std::string data_folder;
     int test_adjust_mode = 0;
     int panel_busy = 0;
     int watch_step = 0;

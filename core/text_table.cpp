@@ -113,15 +113,12 @@ void ParseTextTable(std::string_view bytes, System& system, TextTable& table) {
 
 void LoadTextTable(FileSystem& files, System& system, TextTable& table) {
   const std::string path = GetProgramFolder(system) + "\\Z4Utility.ini";
-  // Only a file that can be opened for reading and writing without sharing
-  // counts: a read-only or locked file is treated as missing.
-  if (!files.OpenExclusive(path)) {
-    ApplyMissingFileDefaults(table);
-    return;
-  }
+  // A file that can be read counts, read-only as it is where the user may not
+  // write (under Program Files, copied from a CD): it is opened for reading,
+  // sharing reads. One that someone holds open for writing, or that is
+  // absent, counts as missing.
   const auto bytes = files.ReadFile(path, kTextTableFileLimit);
   if (!bytes) {
-    // Gone or unreadable since the presence test: the same as missing.
     ApplyMissingFileDefaults(table);
     return;
   }

@@ -4,6 +4,7 @@
 
 #include "core/program_folder.h"
 #include "core/shared_state.h"
+#include "device/board_drive_check.h"
 #include "device/board_gone.h"
 #include "device/drive_error_dialogs.h"
 
@@ -73,14 +74,20 @@ TransferResult LocalPath(Ports& ports, const std::string& name) {
 }
 
 // Every delivery to the board decides here whether it may go ahead: nothing
-// is copied to a drive that the board is known to have left.
-bool DeliveryMayGoAhead() {
-  return !BoardGone();
+// is copied to a drive that the board is known to have left, nor to another
+// disk that took the board's letter since the board was found.
+bool DeliveryMayGoAhead(Ports& ports) {
+  if (BoardGone()) return false;
+  const std::string drive = SharedState::GetDeviceDrive();
+  if (drive.size() != 1) return true;  // no letter: the copies fail by themselves
+  if (IsBoardDrive(ports, drive[0], SharedState::GetDriveOption().empty())) return true;
+  SharedState::SetBoardGone(true);
+  return false;
 }
 
 TransferResult Deliver(Ports& ports, const std::string& name, const std::string& source) {
   TransferResult result{std::string(), 1};
-  if (!DeliveryMayGoAhead()) return result;
+  if (!DeliveryMayGoAhead(ports)) return result;
   const std::string device_path = DeviceFilePath(name);
   DriveErrorDialogsOff quiet(ports.system);
   for (int attempt = 0; attempt < kDeliverAttempts; ++attempt) {

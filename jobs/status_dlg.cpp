@@ -94,4 +94,11 @@ void CStatusDlg::OnMouseMove() {
   ApplyCursor();
 }
 
+void CStatusDlg::OnFailure() {
+  view_->StopTimer(TIMER_STATUS_POLL);
+  view_->StopTimer(TIMER_STATUS_FIRST);
+  status_cursor_ = 0;
+  view_->EndDialog(kResultFailed);
+}
+
 }  // namespace z4

@@ -18,6 +18,9 @@ class CStatusDlg : public DialogHandler {
   void OnTimer(int id) override;
   bool OnSetCursor() override;
   void OnMouseMove() override;
+  // A failed step leaves the job in an unknown state: the window ends as
+  // failed instead of waiting on.
+  void OnFailure() override;
   // Enter and Escape keep their standard meaning: results 1 and 2.
 
   static constexpr int kFinished = 1;

@@ -29,6 +29,11 @@ class System {
   virtual unsigned SuppressDriveErrorDialogs() = 0;
   virtual void RestoreErrorMode(unsigned previous) = 0;
 
+  // The user's local application data folder (on Windows 2000 and XP under
+  // "Local Settings\Application Data", later "AppData\Local"); nullopt when the
+  // system names none.
+  virtual std::optional<std::string> LocalAppDataFolder() = 0;
+
   // Opens a document with the shell's "open" verb; the result is not reported.
   virtual void OpenDocument(const std::string& path) = 0;
 

@@ -44,9 +44,13 @@ z4_stop_display() {
 
 # The template prefix: booted once per build folder (and again for another
 # Wine), the source of every test's prefix.
+# What the template is made of: a template of another make is made anew.
+z4_template_kind='drives: e removable'
+
 z4_template_prefix() {
   local template=$1
-  if [ -f "$template/.z4-ready" ] && [ "$(cat "$template/.z4-ready")" = "${z4_wine_id:-}" ]; then
+  local ready="${z4_wine_id:-} ($z4_template_kind)"
+  if [ -f "$template/.z4-ready" ] && [ "$(cat "$template/.z4-ready")" = "$ready" ]; then
     return 0
   fi
   rm -rf "$template"
@@ -56,6 +60,10 @@ z4_template_prefix() {
     wineboot -i >"$template.boot.log" 2>&1 </dev/null
     # Without a window manager every window close would stall for 2 s.
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 </dev/null
+    # The board's drive E: is a removable disk, as a real board is; Wine takes
+    # a drive's type from this key when its server starts. Other mapped
+    # drives are fixed disks.
+    wine reg add 'HKLM\Software\Wine\Drives' /v e: /d floppy /f >/dev/null 2>&1 </dev/null
     # Wine's own fonts (Tahoma, and Marlett for the caption buttons) come from
     # fonts-wine, which this Wine does not look for on its own: without them
     # the caption buttons show as letters.
@@ -71,7 +79,7 @@ z4_template_prefix() {
   )
   # Written last: its time is also the mark that shared files are never
   # written after it (z4_shared_files_unchanged).
-  echo "${z4_wine_id:-}" >"$template/.z4-ready"
+  echo "$ready" >"$template/.z4-ready"
 }
 
 # Wine's own programs and libraries (the DLLs it places in system32 and

@@ -39,6 +39,7 @@ rm -rf "$work/sharing"
 what_it_is() {
   case $1 in
     *-board) echo "the board's folder (drive E:)" ;;
+    *-fixed) echo "the fixed disk's folder (drive F:)" ;;
     *-dist) echo "the signed release, its throw-away certificate and the unpacked archive" ;;
     *.ps) echo "the printed page (PostScript)" ;;
     *.png) echo "screenshot" ;;
@@ -96,6 +97,11 @@ scenario() {  # name, windows version, map|nomap, gtest filter, [files...]
   rm -rf "$board"
   mkdir -p "$board"
   if [ "$map" = map ]; then z4_map_drive "$prefix" e "$board"; fi
+  # A second mapped folder, F:, a fixed disk that is not the board.
+  local fixed=$work/$name-fixed
+  rm -rf "$fixed"
+  mkdir -p "$fixed"
+  z4_map_drive "$prefix" f "$fixed"
   z4_set_version "$prefix" "$version"
   # The printer's output goes to this file (LPT1: is sent there).
   local print_file=$work/$name.ps shot=$work/$name.shot
@@ -134,7 +140,7 @@ scenario() {  # name, windows version, map|nomap, gtest filter, [files...]
   if [ -s "$print_file" ] && ! printed_texts_ok "$print_file" >>"$log" 2>&1; then status=1; fi
   z4_stop_server "$prefix"
   rm -f "$work/$name.done" "$request" "$shot"
-  report "$name" $status "$log" $((SECONDS - start)) "$prefix" "$board" "$print_file"
+  report "$name" $status "$log" $((SECONDS - start)) "$prefix" "$board" "$fixed" "$print_file"
 }
 
 # The printed graph: its title, black-level caption and axis texts.

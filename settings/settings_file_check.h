@@ -17,10 +17,15 @@ struct SettingsProblem {
     Missing,     // no line of the key
     Unreadable,  // no line of the key that the settings-file reader takes
     OffStep,     // a lamp time between the panel's steps
+    NotAKey,     // no line of the key, but one that looks like it ("density:82")
+    TwoValues,   // two lines of the key with different values
   };
   int key;
   Kind kind;
-  std::string value;  // the value text of the file's first line of the key
+  // The value text of the file's first line of the key; for NotAKey the
+  // look-alike line (trimmed, without comment).
+  std::string value;
+  std::string other;  // TwoValues: the value text of the other line
 };
 
 struct SettingsFileCheck {
@@ -29,7 +34,10 @@ struct SettingsFileCheck {
 };
 
 // Reads the bytes with the settings-file reader (the first valid line of a key
-// wins) and checks what it took against the panel: the density 70 to 90, the
+// wins; a UTF-8 byte order mark before the first line, as Notepad writes it,
+// is skipped) and checks what it took against the panel. A key must not have
+// two lines with different values, and keys are case-sensitive as the
+// board's file is. The panel's ranges: the density 70 to 90, the
 // lamp-off time 30 to 120 minutes in steps of 15, the stabilisation time 10 to
 // 120 seconds in steps of 10, P or T, H or V, a valid file date, N or Y.
 SettingsFileCheck CheckSettingsFile(std::string_view bytes);

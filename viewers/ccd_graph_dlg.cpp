@@ -1,7 +1,7 @@
 #include "viewers/ccd_graph_dlg.h"
 
+#include "core/data_folder.h"
 #include "core/decimal.h"
-#include "core/program_folder.h"
 #include "core/shared_state.h"
 #include "device/board_file_limits.h"
 #include "device/file_exchange.h"
@@ -25,11 +25,10 @@ constexpr Colour kGridColour = Rgb(128, 128, 128);
 constexpr Colour kWhite = Rgb(255, 255, 255);
 constexpr Colour kBlack = Rgb(0, 0, 0);
 
-const char* SaveFailedText(int language) {
-  return language == 0
-             ? "Level.bmp \xE3\x82\x92\xE4\xBF\x9D\xE5\xAD\x98\xE3\x81\xA7\xE3\x81\x8D\xE3\x81\xBE"
-               "\xE3\x81\x9B\xE3\x82\x93\xE3\x81\xA7\xE3\x81\x97\xE3\x81\x9F\xE3\x80\x82"  // を保存できませんでした。
-             : "Level.bmp could not be saved in the program folder.";
+// The message names the file where it was to be written.
+std::string SaveFailedText(int language, const std::string& path) {
+  return language == 0 ? "Level.bmp を保存できませんでした:\n" + path
+                       : "Level.bmp could not be saved:\n" + path;
 }
 
 }  // namespace
@@ -187,13 +186,13 @@ void CCcdGraphDlg::SaveLevelBitmap() {
   const std::vector<Colour> rows =
       view_->CaptureClient(Rect{0, 1, kLevelBitmapWidth, kLevelBitmapHeight + 1});
   const std::string bytes = EncodeLevelBitmap(rows, kLevelBitmapWidth, kLevelBitmapHeight);
-  const std::string path = GetProgramFolder(ports_.system) + "\\Level.bmp";
+  const std::string path = GetDataFolder(ports_.system) + "\\Level.bmp";
   // A temporary file replaces the old one only when it is complete: a failed
   // save leaves no half-written file and keeps the previous Level.bmp.
   const bool saved = ports_.files.ReplaceFileContents(path, bytes);
   view_->SetCursor(CursorShape::Arrow);
   if (!saved) {
-    view_->ShowMessage(SaveFailedText(SharedState::GetLanguageFlag()), "Level.bmp");
+    view_->ShowMessage(SaveFailedText(SharedState::GetLanguageFlag(), path), "Level.bmp");
   }
   for (int id : {IDC_GRAPH_END, IDC_GRAPH_PRINT, IDC_GRAPH_SAVE}) view_->Enable(id, true);
 }

@@ -50,8 +50,21 @@ INT_PTR CALLBACK DialogWindow::Proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM l
     self = reinterpret_cast<DialogWindow*>(GetWindowLongPtrW(hwnd, DWLP_USER));
   }
   if (!self) return FALSE;
-  const INT_PTR result = Guarded(
-      hwnd, [&] { return self->Handle(msg, wparam, lparam); }, static_cast<INT_PTR>(TRUE));
+  bool failed = false;
+  const INT_PTR result =
+      CallGuarded([&] { return self->Handle(msg, wparam, lparam); }, static_cast<INT_PTR>(TRUE),
+                  [&] {
+                    failed = true;
+                    ReportFailure(hwnd);
+                  });
+  if (failed) {
+    if (msg == WM_INITDIALOG) {
+      // A window that failed while it opened is half made: it is never shown.
+      ::EndDialog(hwnd, kResultFailed);
+    } else {
+      CallGuarded([self] { self->handler_.OnFailure(); }, 0, [] {});
+    }
+  }
   if (msg == WM_NCDESTROY) SetWindowLongPtrW(hwnd, DWLP_USER, 0);
   return result;
 }

@@ -15,7 +15,8 @@
 namespace z4::win32 {
 
 // The message box's text and caption, in the program's language; set once
-// at start-up. Until then an English text is used.
+// at start-up. Until then an English text is used. An empty text shows no
+// box at all.
 void SetFailureMessage(const std::string& text, const std::string& caption);
 
 // Shows the failure message owned by `owner`. While one is up, further

@@ -48,6 +48,23 @@ void Win32System::RestoreErrorMode(unsigned previous) {
   SetErrorMode(previous);
 }
 
+std::optional<std::string> Win32System::LocalAppDataFolder() {
+  // shell32 has SHGetFolderPathW from Windows 2000 on; shfolder.dll carries
+  // it where an older shell32 lacks it. Both come from the system folder.
+  using GetFolderPath = HRESULT(WINAPI*)(HWND, int, HANDLE, DWORD, LPWSTR);
+  static const SystemLibrary shell32(L"shell32.dll");
+  static const SystemLibrary shfolder(L"shfolder.dll");
+  auto get = shell32.Find<GetFolderPath>("SHGetFolderPathW");
+  if (!get) get = shfolder.Find<GetFolderPath>("SHGetFolderPathW");
+  if (!get) return std::nullopt;
+  wchar_t path[MAX_PATH] = {};
+  constexpr int kLocalAppData = 0x001c;  // CSIDL_LOCAL_APPDATA
+  if (FAILED(get(nullptr, kLocalAppData, nullptr, 0, path)) || path[0] == L'\0') {
+    return std::nullopt;
+  }
+  return Narrow(path);
+}
+
 void Win32System::OpenDocument(const std::string& path) {
   static const SystemLibrary shell32(L"shell32.dll");
   const auto open = shell32.Find<decltype(&ShellExecuteW)>("ShellExecuteW");

@@ -14,6 +14,7 @@ class Win32System : public System {
   std::string CommandLine() override;
   unsigned SuppressDriveErrorDialogs() override;
   void RestoreErrorMode(unsigned previous) override;
+  std::optional<std::string> LocalAppDataFolder() override;
   void OpenDocument(const std::string& path) override;
   std::string AnsiToUtf8(std::string_view bytes) override;
 };

@@ -117,6 +117,14 @@ TEST(BatchSettings, FailuresEndWithTheirExitCodes) {
     EXPECT_EQ(none.code, 2u) << "no board on Q:";
     EXPECT_EQ(none.message, L"") << "quiet";
     EXPECT_EQ(ReadBytes(InFolder(L"kept.ini")), "kept");
+
+    // F: is a folder mapped as a fixed disk: named as the board's drive, it
+    // is refused at once and nothing on it is touched.
+    ASSERT_TRUE(WriteBytes(L"F:\\Z4.INI", "the user's own file"));
+    const RunResult fixed = RunProgram(L"/quiet /drive:F /apply good.ini", 20000);
+    EXPECT_EQ(fixed.code, 2u);
+    EXPECT_EQ(ReadBytes(L"F:\\Z4.INI"), "the user's own file");
+    EXPECT_EQ(GetFileAttributesW(L"F:\\Z4.JOB"), INVALID_FILE_ATTRIBUTES);
   }
   EmulatedBoard refusing;
   ASSERT_TRUE(refusing.Start(kStateB, L"--refuse-ini"));

@@ -43,12 +43,25 @@ bool RegisterBoardNt(wchar_t letter) {
 
 namespace {
 
-// The value Windows Vista and later write for a USB disk's volume: the storage
-// unit's device path in UTF-16LE, without a terminating zero.
+// The values Windows Vista and later write for a USB disk's volume, under its
+// letter and under the volume's own name: the storage unit's device path in
+// UTF-16LE, without a terminating zero.
 bool RegisterVolume(wchar_t letter, const std::wstring& device_path) {
+  const auto size = static_cast<DWORD>(device_path.size() * sizeof(wchar_t));
   const std::wstring name = std::wstring(L"\\DosDevices\\") + letter + L":";
-  return SetValue(HKEY_LOCAL_MACHINE, L"SYSTEM\\MountedDevices", name, REG_BINARY,
-                  device_path.data(), static_cast<DWORD>(device_path.size() * sizeof(wchar_t)));
+  if (!SetValue(HKEY_LOCAL_MACHINE, L"SYSTEM\\MountedDevices", name, REG_BINARY, device_path.data(),
+                size)) {
+    return false;
+  }
+  // "\\?\Volume{GUID}\" is recorded as "\??\Volume{GUID}".
+  wchar_t volume[MAX_PATH] = {};
+  const std::wstring root = std::wstring(1, letter) + L":\\";
+  if (!GetVolumeNameForVolumeMountPointW(root.c_str(), volume, MAX_PATH)) return true;
+  std::wstring volume_value = volume;
+  if (volume_value.size() < 5) return true;
+  volume_value = L"\\??\\" + volume_value.substr(4, volume_value.size() - 5);
+  return SetValue(HKEY_LOCAL_MACHINE, L"SYSTEM\\MountedDevices", volume_value, REG_BINARY,
+                  device_path.data(), size);
 }
 
 const wchar_t kDiskInterface[] = L"{53f56307-b6bf-11d0-94f2-00a0c91efb8b}";

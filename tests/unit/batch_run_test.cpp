@@ -2,6 +2,7 @@
 // options, against the emulated board on drive E.
 #include <algorithm>
 #include <gtest/gtest.h>
+#include <new>
 #include <optional>
 #include <string>
 
@@ -47,6 +48,12 @@ sim::Settings BoardB() {
   s.ccfl_stab_seconds = 110;
   s.extra_lines = {"Version:2.10", "BoardName:B-0002", "Serial:0002"};
   return s;
+}
+
+int Count(const std::string& text, const std::string& part) {
+  int n = 0;
+  for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+  return n;
 }
 
 std::string ValidFile() {
@@ -324,6 +331,136 @@ TEST_F(BatchRunTest, TheMessageFollowsTheLanguageOfTheTextTable) {
   ASSERT_EQ(host.boxes.size(), 1u);
   EXPECT_NE(host.boxes[0].text.find("ボードが見つかりません"), std::string::npos);
   EXPECT_NE(Log().find("2 no board"), std::string::npos) << "the record stays in English";
+}
+
+// The board's own settings file, fetched after the first read job (1) or
+// after the read-back (2), cannot be had: six copies fail.
+struct FetchFailureCase {
+  int failing_fetch;
+  int code;
+  bool written;  // the board took the new values
+  std::string record;
+};
+
+class ApplyFetchFailureTest : public BatchRunTest,
+                              public ::testing::WithParamInterface<FetchFailureCase> {};
+
+TEST_P(ApplyFetchFailureTest, TheExitCodeSaysWhatReachedTheBoard) {
+  const FetchFailureCase& c = GetParam();
+  PlugBoard(BoardB());
+  files.AddFile(kFile, ValidFile());
+  int fetches = 0;
+  files.before_operation = [&](const std::string& op) {
+    if (op.rfind("copy E:\\Z4.INI ->", 0) == 0 && ++fetches == c.failing_fetch) {
+      files.FailNextCopies(6);
+    }
+  };
+  EXPECT_EQ(Run("/apply C:\\batch\\a.ini"), c.code);
+  sim::Settings expected = BoardA();
+  expected.extra_lines = BoardB().extra_lines;
+  EXPECT_EQ(board->board().settings(), c.written ? expected : BoardB());
+  if (!c.written) {
+    EXPECT_EQ(board->board().jobs().size(), 1u) << "only the read: no file of seven lines sent";
+    EXPECT_EQ(board->board().last_settings_read(), std::nullopt);
+  }
+  ASSERT_EQ(host.boxes.size(), 1u);
+  EXPECT_NE(host.boxes[0].text.find(c.written ? "were written" : "could not be read"),
+            std::string::npos)
+      << host.boxes[0].text;
+  EXPECT_NE(Log().find(c.record), std::string::npos) << Log();
+  ExpectBoardRootClean();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Fetches, ApplyFetchFailureTest,
+    ::testing::Values(FetchFailureCase{1, kExitNoAnswer, false, "\t3 no answer: no settings file"},
+                      FetchFailureCase{2, kExitReadBackDiffers, true, "\t5 not read back"}));
+
+TEST_F(BatchRunTest, ABoardSettingsFileTooLargeToUseEndsEitherRunWithTheSameCode) {
+  sim::Settings huge = BoardB();
+  huge.extra_lines.assign(3000, "Padding:" + std::string(30, 'x'));
+  PlugBoard(huge);
+  files.AddFile(kFile, ValidFile());
+  for (const char* option :
+       {"/quiet /export C:\\batch\\out.ini", "/quiet /apply C:\\batch\\a.ini"}) {
+    EXPECT_EQ(Run(option), kExitNoAnswer) << option;
+  }
+  EXPECT_FALSE(files.Exists("C:\\batch\\out.ini"));
+  EXPECT_EQ(board->board().last_settings_read(), std::nullopt) << "nothing written";
+  EXPECT_EQ(Count(Log(), "3 board file unusable: larger than 64 KiB"), 2) << Log();
+}
+
+TEST_F(BatchRunTest, AStepWithoutMemoryStopsTheRunCleansUpAndIsRecordedWithEight) {
+  PlugBoard(BoardB());
+  files.AddFile(kFile, ValidFile());
+  files.before_operation = [](const std::string& op) {
+    if (op.rfind("replace C:\\Program Files\\Z4\\BackupZ4\\Z4.INI", 0) == 0) {
+      throw std::bad_alloc();
+    }
+  };
+  EXPECT_EQ(Run("/quiet /apply C:\\batch\\a.ini"), kExitFailed);
+  EXPECT_TRUE(host.boxes.empty()) << "quiet: an unattended batch never stalls on a box";
+  EXPECT_EQ(Run("/apply C:\\batch\\a.ini"), kExitFailed);
+  ASSERT_EQ(host.boxes.size(), 1u);
+  EXPECT_NE(host.boxes[0].text.find("the run was stopped"), std::string::npos);
+  EXPECT_EQ(Count(Log(), "\tE\t/apply\tC:\\batch\\a.ini\t8 stopped: not enough memory\r\n"), 2);
+  EXPECT_EQ(board->board().settings(), BoardB());
+  ExpectBoardRootClean();
+}
+
+TEST_F(BatchRunTest, ALockFileThatCannotBeOpenedIsNotAnotherRun) {
+  PlugBoard(BoardB());
+  files.AddFile(kFile, ValidFile());
+  files.AddFile("C:\\Program Files\\Z4\\BackupZ4.lock", "");
+  files.SetReadOnly("C:\\Program Files\\Z4\\BackupZ4.lock", true);
+  EXPECT_EQ(Run("/quiet /apply C:\\batch\\a.ini"), kExitNotWritten);
+  EXPECT_NE(Log().find("6 not written: C:\\Program Files\\Z4\\BackupZ4.lock"), std::string::npos)
+      << Log();
+}
+
+TEST_F(BatchRunTest, TheMainWindowHoldsTheLockAndASecondOneLeavesTheFolderAlone) {
+  const std::string lock = "C:\\Program Files\\Z4\\BackupZ4.lock";
+  const std::string kept = "C:\\Program Files\\Z4\\BackupZ4\\Z4.JOB";
+  files.RemoveDrive('E');  // the window ends by itself at its first tick
+  bool held_while_open = false;
+  ui.on_create = [&](fakes::FakeDialog&) {
+    FileError error = FileError::None;
+    held_while_open = !files.TryOpenExclusive(lock, error) && error == FileError::InUse;
+  };
+  EXPECT_EQ(Run(""), kExitDone);
+  EXPECT_TRUE(held_while_open) << "a batch run started now would find the lock taken";
+  EXPECT_FALSE(files.Exists(lock));
+
+  // Another copy holds the folder: this window says so once and keeps its
+  // hands off the folder's files.
+  files.AddFile(kept, "the other copy's job");
+  files.AddFile(lock, "");
+  files.SetHeldOpen(lock, true);
+  host.boxes.clear();
+  EXPECT_EQ(Run(""), kExitDone);
+  ASSERT_EQ(host.boxes.size(), 1u);
+  EXPECT_NE(host.boxes[0].text.find("Another copy of Z4Utility is running"), std::string::npos);
+  EXPECT_EQ(files.Contents(kept), "the other copy's job");
+}
+
+TEST_F(BatchRunTest, AProgramFolderTheUserCannotWriteSendsEveryWrittenFileToTheDataFolder) {
+  const std::string data = "C:\\Users\\service\\AppData\\Local\\Z4Utility";
+  PlugBoard(BoardB());
+  files.AddFile(kFile, ValidFile());
+  files.AddDirectory("C:\\Users\\service\\AppData\\Local");
+  files.SetReadOnly(kFolder, true);
+  const auto program_files = files.List(kFolder);
+  std::vector<std::string> in_backup;
+  files.before_operation = [&](const std::string& op) {
+    if (op.rfind("write " + data + "\\BackupZ4\\", 0) == 0) in_backup.push_back(op);
+  };
+  EXPECT_EQ(Run("/apply C:\\batch\\a.ini"), kExitDone);
+  EXPECT_EQ(board->board().settings().density, 82);
+  EXPECT_FALSE(in_backup.empty()) << "the job files were prepared there";
+  EXPECT_EQ(files.List(kFolder), program_files) << "nothing written beside the program";
+  EXPECT_NE(files.Contents(data + "\\Z4Utility.log").value_or("").find("\t0 done"),
+            std::string::npos);
+  EXPECT_FALSE(files.Exists(data + "\\BackupZ4")) << "removed after the run, as always";
 }
 
 struct RefusedCase {

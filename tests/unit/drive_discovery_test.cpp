@@ -1,6 +1,7 @@
 #include "device/drive_discovery.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdint>
 #include <gtest/gtest.h>
 #include <optional>
@@ -851,6 +852,92 @@ TEST_F(DriveDiscoveryTest, TestAdjustWindowsXpTakesTheSameLetterWithoutProbing) 
   EXPECT_EQ(Drive(), "");
   EXPECT_EQ(Found(), 0);
 }
+
+// --- Only the board's drive is taken: before anything on a drive is touched
+
+struct BoardDriveCase {
+  const char* what;
+  OsVersion version;
+  std::string option;                     // "/drive:" letter, or "" for the registry route
+  DriveKind kind;                         // of the drive that is found or named
+  std::vector<std::uint8_t> f;            // the mounted-device data of F: (none when empty)
+  std::string volume;                     // the name Windows gives F:'s volume ("" none)
+  std::vector<std::uint8_t> volume_data;  // what the table holds for that volume
+  bool taken;
+};
+
+class BoardDriveTest : public DriveDiscoveryTest,
+                       public ::testing::WithParamInterface<BoardDriveCase> {};
+
+TEST_P(BoardDriveTest, ADriveThatIsNotTheBoardsIsNeitherProbedNorKept) {
+  const BoardDriveCase& c = GetParam();
+  system.version = c.version;
+  AddNtInstance("001");
+  registry.SetString(kLM,
+                     "SYSTEM\\ControlSet001\\Enum\\USBSTOR\\Disk&Ven_KORA&Prod_Z-4&Rev_1.00\\"
+                     "000000000000&1",
+                     "ParentIdPrefix", "7&2a6b1c3d&1");
+  if (!c.f.empty()) Mount('F', c.f);
+  files.AddDrive('F', c.kind);
+  if (!c.volume.empty()) {
+    files.SetVolumeName('F', "\\\\?\\" + c.volume + "\\");
+    registry.SetBinary(kLM, kMounted, "\\??\\" + c.volume, c.volume_data);
+  }
+  SharedState::SetDriveOption(c.option);
+  files.log.clear();
+  Find();
+  EXPECT_EQ(Drive(), c.taken ? "F" : "");
+  EXPECT_EQ(Found(), c.taken ? 1 : 0);
+  EXPECT_EQ(files.CountOps("cd F:"), c.taken ? 1 : 0) << "a refused drive is not even entered";
+}
+
+const auto kVista = OsVersion{6, 1};
+const auto kXp = OsVersion{5, 1};
+const std::vector<std::uint8_t> kBoardOnF = Utf16(kBoardUnit0 + kDiskClass);
+const std::vector<std::uint8_t> kStickOnF = Utf16(kOtherUsbDisk + kDiskClass);
+const std::string kVolume = "Volume{6a7c1e30-0000-0000-0000-100000000000}";
+
+INSTANTIATE_TEST_SUITE_P(
+    Drives, BoardDriveTest,
+    ::testing::Values(
+        BoardDriveCase{"fixed", kVista, "F", DriveKind::Fixed, {}, "", {}, false},
+        BoardDriveCase{"network", kVista, "F", DriveKind::Remote, {}, "", {}, false},
+        BoardDriveCase{"9x fixed", OsVersion{4, 10}, "F", DriveKind::Fixed, {}, "", {}, false},
+        BoardDriveCase{
+            "9x removable", OsVersion{4, 10}, "F", DriveKind::Removable, {}, "", {}, true},
+        BoardDriveCase{"named removable", kVista, "F", DriveKind::Removable, {}, "", {}, true},
+        BoardDriveCase{"named stick", kVista, "F", DriveKind::Removable, kStickOnF, "", {}, false},
+        BoardDriveCase{"named board", kVista, "F", DriveKind::Removable, kBoardOnF, "", {}, true},
+        BoardDriveCase{"found", kVista, "", DriveKind::Removable, kBoardOnF, kVolume, kBoardOnF,
+                       true},
+        BoardDriveCase{
+            "found, no volume name", kVista, "", DriveKind::Removable, kBoardOnF, "", {}, true},
+        BoardDriveCase{"stale entry, a stick now", kVista, "", DriveKind::Removable, kBoardOnF,
+                       kVolume, kStickOnF, false},
+        BoardDriveCase{
+            "stale entry, a share now", kVista, "", DriveKind::Remote, kBoardOnF, "", {}, false},
+        BoardDriveCase{"xp board unit 1",
+                       kXp,
+                       "F",
+                       DriveKind::Removable,
+                       MediaData("7&2a6b1c3d&1"),
+                       "",
+                       {},
+                       true},
+        BoardDriveCase{"xp other medium",
+                       kXp,
+                       "F",
+                       DriveKind::Removable,
+                       MediaData("8&1f2e3d&0"),
+                       "",
+                       {},
+                       false}),
+    [](const ::testing::TestParamInfo<BoardDriveCase>& info) {
+      std::string name = info.param.what;
+      std::replace_if(
+          name.begin(), name.end(), [](char ch) { return !std::isalnum(ch); }, '_');
+      return name;
+    });
 
 // --- A drive letter named on the command line
 

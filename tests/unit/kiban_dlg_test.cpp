@@ -124,7 +124,7 @@ TEST_F(KibanDlgTest, TheEndMarkerIsLookedForEveryTenthOfASecond) {
   PlugBoard('P');
   std::vector<std::int64_t> looks;
   files.before_operation = [&](const std::string& op) {
-    if (op.find("Z4JOB.END") != std::string::npos && !files.Exists("E:\\Z4JOB.END")) {
+    if (op == "open E:\\Z4JOB.END" && !files.Exists("E:\\Z4JOB.END")) {
       looks.push_back(clock.NowMs());
     }
   };

@@ -30,16 +30,16 @@ TEST(CheckSettingsFile, TakesTheSevenValuesAtTheEndsOfTheirRanges) {
   EXPECT_EQ(check.record.Setting, 0);
   EXPECT_EQ(check.record.FileDate, "2000/02/29 23:59:59");
   EXPECT_EQ(check.record.ImageMove, 0);
+  EXPECT_TRUE(CheckSettingsFile(std::string("\xEF\xBB\xBF") + kSeven).problems.empty())
+      << "Notepad's byte order mark";
 }
 
 TEST(CheckSettingsFile, ReadsAsTheSettingsFileReaderReads) {
-  // LF line ends, comments, white space, other keys, a bad line before a good
-  // one of the same key, and a later line that no longer counts.
+  // LF line ends, comments, white space, other keys, and the same value twice.
   const SettingsFileCheck check = CheckSettingsFile(
       "; header\n"
-      "  Density:95 ; too dense\n"
-      "Density:85\n"
-      "Density:75\n"
+      "  Density:85 ; medium\n"
+      "Density:085\n"
       "BoardName:X\n"
       "CCFLOffTim:0090\n"
       "CCFLStabTim:120\n"
@@ -76,6 +76,8 @@ INSTANTIATE_TEST_SUITE_P(
     Values, CheckSettingsFileProblem,
     ::testing::Values(
         ProblemCase{"Density:69", kKeyDensity, SettingsProblem::Unreadable, "69"},
+        ProblemCase{"Density = 82 ; x", kKeyDensity, SettingsProblem::NotAKey, "Density = 82"},
+        ProblemCase{"Density:95\r\nDensity:82", kKeyDensity, SettingsProblem::TwoValues, "95"},
         ProblemCase{"Density:91", kKeyDensity, SettingsProblem::Unreadable, "91"},
         ProblemCase{"Density: 80", kKeyDensity, SettingsProblem::Unreadable, " 80"},
         ProblemCase{"CCFLOffTim:040", kKeyCCFLOffTim, SettingsProblem::OffStep, "040"},
@@ -91,7 +93,7 @@ INSTANTIATE_TEST_SUITE_P(
         ProblemCase{"ImageMove:1", kKeyImageMove, SettingsProblem::Unreadable, "1"},
         ProblemCase{"", kKeyImageMove, SettingsProblem::Missing, ""},
         ProblemCase{";ImageMove:N", kKeyImageMove, SettingsProblem::Missing, ""},
-        ProblemCase{"imagemove:N", kKeyImageMove, SettingsProblem::Missing, ""}));
+        ProblemCase{"imagemove:N", kKeyImageMove, SettingsProblem::NotAKey, "imagemove:N"}));
 
 TEST(CheckSettingsFile, AnEmptyFileLacksAllSevenInKeyOrder) {
   const SettingsFileCheck check = CheckSettingsFile("");

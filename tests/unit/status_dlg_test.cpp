@@ -88,6 +88,13 @@ TEST_F(StatusDlgTest, NoMarkerEndsWithTwoExactlyAtTheLimitAndDeletesNothing) {
   EXPECT_EQ(files.CountOps("open E:\\Z4JOB.END"), 79) << "checked at every tick but the last";
 }
 
+TEST_F(StatusDlgTest, AFailedStepEndsTheWindowAsFailedInsteadOfWaitingOn) {
+  ui.on_child_open = [](fakes::FakeDialog& d) { d.Handler().OnFailure(); };
+  const std::int64_t opened = clock.NowMs();
+  EXPECT_EQ(Run(), kResultFailed);
+  EXPECT_LT(clock.NowMs() - opened, 500) << "not the 40 s of the time limit";
+}
+
 // A slow board whose drive misses a look now and then, never two in a row.
 TEST_F(StatusDlgTest, ASlowBoardThatIsThereGetsItsWholeTimeLimit) {
   int searches = 0;

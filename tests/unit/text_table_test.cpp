@@ -42,18 +42,21 @@ void ExpectMissingFileDefaults(const TextTable& table) {
   EXPECT_EQ(table.FontSize(), 80);
 }
 
-TEST_F(TextTableTest, AbsentReadOnlyOrLockedFileGivesTheDefaults) {
+TEST_F(TextTableTest, AnAbsentOrLockedFileGivesTheDefaultsAReadOnlyOneIsRead) {
   ExpectMissingFileDefaults(LoadMissingOk());
 
   SharedState::Reset();
   files.AddFile(kPath, "LANGUAGE=JAPAN\r\nCONF_DIALOG=Z-4\r\n");
-  files.SetReadOnly(kPath, true);
-  ExpectMissingFileDefaults(LoadMissingOk());
-
-  SharedState::Reset();
-  files.SetReadOnly(kPath, false);
   files.SetHeldOpen(kPath, true);
   ExpectMissingFileDefaults(LoadMissingOk());
+
+  // Under Program Files the user may only read it.
+  files.SetHeldOpen(kPath, false);
+  files.SetReadOnly(kPath, true);
+  TextTable table;
+  LoadTextTable(files, system, table);
+  EXPECT_EQ(table.Text(TextKey::CONF_DIALOG), "Z-4");
+  EXPECT_EQ(SharedState::GetLanguageFlag(), 0);
 }
 
 TEST_F(TextTableTest, ReadsEveryKeyIntoItsSlot) {
