@@ -82,12 +82,20 @@ fi
 
 # One scenario: a prefix with the program and its help file in C:\Z4Test, the
 # Windows version, the board's folder mapped as E: (or not), and a suite of
-# z4_e2e.exe. Further arguments are files to put beside the program.
+# z4_e2e.exe. Further arguments are files to put beside the program. With
+# Z4_READONLY=1 the program's folder is read-only, as Program Files is for a
+# standard user (a read-only bind mount: root only; skipped otherwise).
 scenario() {  # name, windows version, map|nomap, gtest filter, [files...]
   local name=$1 version=$2 map=$3 filter=$4
   shift 4
   wanted "$name" || return 0
+  local ro_folder=${Z4_READONLY:-0}
+  if [ "$ro_folder" = 1 ] && [ "$(id -u)" -ne 0 ]; then
+    printf 'wine: %-28s skipped: a read-only folder needs a bind mount, which needs root\n' "$name"
+    return 0
+  fi
   local prefix=$work/$name log=$work/$name.log
+  : >"$log"
   z4_new_prefix "$work/template" "$prefix"
   mkdir -p "$prefix/drive_c/Z4Test"
   cp "$shipped/Z4Utility.exe" "$prefix/drive_c/Z4Test/"
@@ -109,6 +117,13 @@ scenario() {  # name, windows version, map|nomap, gtest filter, [files...]
   WINEPREFIX=$prefix wine reg add 'HKCU\Software\Wine\Printing\Spooler' /v LPT1: \
     /d "$print_file" /f >/dev/null 2>&1 </dev/null
   z4_start_server "$prefix"
+  # The test's own files (the board's state and journal), outside the program's folder.
+  mkdir -p "$prefix/drive_c/Z4Work"
+  local program_dir=$prefix/drive_c/Z4Test
+  if [ "$ro_folder" = 1 ]; then
+    mount --bind "$program_dir" "$program_dir" && mount -o remount,ro,bind "$program_dir" ||
+      echo "wine: $name: the read-only bind mount failed" >>"$log"
+  fi
   # The test asks for the board to be unplugged by creating this file, and
   # for a screenshot by creating another.
   local request=$work/$name.unplug
@@ -131,7 +146,8 @@ scenario() {  # name, windows version, map|nomap, gtest filter, [files...]
     Z4_E2E_SIM="$(z4_windows_path "$tests/z4sim.exe")" \
     Z4_E2E_UNPLUG="$(z4_windows_path "$request")" \
     Z4_E2E_PRINT="$(z4_windows_path "$print_file")" Z4_E2E_SHOT="$(z4_windows_path "$shot")" \
-    wine "$tests/z4_e2e.exe" --gtest_filter="$filter" >"$log" 2>&1 </dev/null
+    Z4_E2E_WORK='C:\Z4Work' Z4_E2E_READONLY="$ro_folder" \
+    wine "$tests/z4_e2e.exe" --gtest_filter="$filter" >>"$log" 2>&1 </dev/null
   local status=$?
   touch "$work/$name.done"
   wait "$watcher" 2>/dev/null
@@ -139,6 +155,7 @@ scenario() {  # name, windows version, map|nomap, gtest filter, [files...]
   # What was printed, read back as text.
   if [ -s "$print_file" ] && ! printed_texts_ok "$print_file" >>"$log" 2>&1; then status=1; fi
   z4_stop_server "$prefix"
+  if [ "$ro_folder" = 1 ]; then umount -l "$program_dir" 2>/dev/null; fi
   rm -f "$work/$name.done" "$request" "$shot"
   report "$name" $status "$log" $((SECONDS - start)) "$prefix" "$board" "$fixed" "$print_file"
 }
@@ -187,6 +204,8 @@ scenario kiban-after-job winxp map 'KibanAfterJob.*'
 scenario kiban-long-log winxp map 'KibanLongLog.*'
 LANG=ja_JP.UTF-8 scenario kiban-sjis-log winxp map 'KibanShiftJis.*'
 scenario batch-settings winxp map 'BatchSettings.*'
+Z4_READONLY=1 scenario read-only-folder win10 map 'DataFolder.*' "$z4_root/res/Z4Utility.ini"
+scenario writable-folder win10 map 'DataFolder.*' "$z4_root/res/Z4Utility.ini"
 
 # The release's packages: signed, installed, replaced and removed with msiexec.
 if wanted msi-install; then

@@ -62,7 +62,12 @@ INT_PTR CALLBACK DialogWindow::Proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM l
       // A window that failed while it opened is half made: it is never shown.
       ::EndDialog(hwnd, kResultFailed);
     } else {
-      CallGuarded([self] { self->handler_.OnFailure(); }, 0, [] {});
+      CallGuarded(
+          [self] {
+            self->handler_.OnFailure();
+            return 0;
+          },
+          0, [] {});
     }
   }
   if (msg == WM_NCDESTROY) SetWindowLongPtrW(hwnd, DWLP_USER, 0);

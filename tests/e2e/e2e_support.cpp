@@ -199,14 +199,14 @@ namespace z4::e2e {
 
 bool EmulatedBoard::Start(const std::string& state, const std::wstring& options) {
   DeleteFileW(StatePath().c_str());
-  DeleteFileW((ProgramFolder() + L"\\board.journal").c_str());
+  DeleteFileW(JournalPath().c_str());
   if (!state.empty() && !WriteBytes(StatePath(), state)) return false;
   const std::wstring sim = Env(L"Z4_E2E_SIM");
   if (sim.empty()) return false;
   // The command line is parsed by the board's own program; start it with its
   // arguments through a small command string.
   return process_.Start(sim, L"--root E:\\ --state \"" + StatePath() + L"\" --journal \"" +
-                                 ProgramFolder() + L"\\board.journal\" --poll 20 " + options);
+                                 JournalPath() + L"\" --poll 20 " + options);
 }
 
 std::string EmulatedBoard::State() const {

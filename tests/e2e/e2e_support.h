@@ -82,16 +82,20 @@ bool WaitFor(F done, DWORD ms) {
 namespace z4::e2e {
 
 // The emulated board (z4sim.exe) working on drive E:, with its state file
-// (its settings, "Key=Value" lines) and job journal in the program folder.
+// (its settings, "Key=Value" lines) and job journal in the test's own folder
+// (Z4_E2E_WORK, or the program folder).
 class EmulatedBoard {
  public:
   // Starts the board with the given state file text (empty: the defaults)
   // and further z4sim options.
   bool Start(const std::string& state = "", const std::wstring& options = L"");
-  std::wstring StatePath() const { return ProgramFolder() + L"\\board.state"; }
+  std::wstring StatePath() const { return Env(L"Z4_E2E_WORK", ProgramFolder().c_str()) + L"\\board.state"; }
+  std::wstring JournalPath() const {
+    return Env(L"Z4_E2E_WORK", ProgramFolder().c_str()) + L"\\board.journal";
+  }
   // The settings the board keeps now, as "Key=Value" lines without comments.
   std::string State() const;
-  std::string Journal() const { return ReadBytes(ProgramFolder() + L"\\board.journal"); }
+  std::string Journal() const { return ReadBytes(JournalPath()); }
   // True once the board's program has ended by itself (--exit-after-jobs).
   bool WaitExit(DWORD ms) { return process_.WaitExit(ms); }
 

@@ -1,0 +1,116 @@
+// The program where the user may only read its folder (Program Files for a
+// standard user) and where the user may write it (a copied folder): it works
+// the same way, and everything it writes lands in one data folder.
+#include <windows.h>
+#include <shlobj.h>
+
+#include <cstdio>
+#include <gtest/gtest.h>
+#include <string>
+
+#include "board_registry.h"
+#include "e2e_support.h"
+#include "res/resource_ids.h"
+
+namespace z4::e2e {
+namespace {
+
+const char kBoardState[] = "Density=80\nCCFLOffTim=045\n";
+
+bool Exists(const std::wstring& path) {
+  return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// The per-user data folder: the local application data folder + "\Z4Utility".
+std::wstring UsersDataFolder() {
+  wchar_t local[MAX_PATH] = {};
+  SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, 0, local);
+  return std::wstring(local) + L"\\Z4Utility";
+}
+
+// Runs the program to its end; its exit code, or 999.
+DWORD RunToEnd(const std::wstring& arguments) {
+  Process utility;
+  DWORD code = 999;
+  if (utility.Start(ProgramPath(), arguments)) utility.WaitExit(60000, &code);
+  return code;
+}
+
+TEST(DataFolder, TheProgramWorksAndWritesOnlyIntoItsDataFolder) {
+  // Where the program should write, and where it must not.
+  const bool read_only = Env(L"Z4_E2E_READONLY") == L"1";
+  const std::wstring data = read_only ? UsersDataFolder() : ProgramFolder();
+  const std::wstring other = read_only ? ProgramFolder() : UsersDataFolder();
+  std::printf("data folder: %ls\n", data.c_str());
+  ASSERT_TRUE(RegisterBoardVolume(L'E', 0));
+  EmulatedBoard board;
+  ASSERT_TRUE(board.Start(kBoardState));
+
+  // The window: its texts, the board's settings, and a Set that reaches the board.
+  {
+    Process utility;
+    ASSERT_TRUE(utility.Start(ProgramPath()));
+    HWND w = WaitMainWindowOpened(utility.Id(), 15000);
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(Text(w), L"Z-4 Setup Utility");
+    EXPECT_EQ(ItemText(w, IDC_LBL_BOARD), L"Board");
+    ASSERT_TRUE(WaitFor([&] { return ItemEnabled(w, IDC_SET); }, 30000)) << "settings not read";
+    EXPECT_EQ(TrackbarPos(w, IDC_DENSITY_TRACKBAR), 80);
+    DragTrackbar(w, IDC_DENSITY_TRACKBAR, 85);
+    Click(w, IDC_SET);
+    ASSERT_TRUE(WaitFor([&] { return !ItemEnabled(w, IDC_SET); }, 5000));
+    ASSERT_TRUE(WaitFor([&] { return ItemEnabled(w, IDC_SET); }, 30000));
+    EXPECT_TRUE(MessageBoxesOf(utility.Id()).empty());
+    Click(w, IDC_CANCEL_BUTTON);
+    EXPECT_TRUE(utility.WaitExit(10000));
+  }
+  EXPECT_NE(board.State().find("Density=85\n"), std::string::npos) << board.State();
+
+  // The runs without the window.
+  const std::wstring file = Env(L"Z4_E2E_WORK") + L"\\settings.ini";
+  EXPECT_EQ(RunToEnd(L"/quiet /drive:E /export \"" + file + L"\""), 0u);
+  ASSERT_TRUE(WriteBytes(file, "Density:75\r\nCCFLOffTim:045\r\nCCFLStabTim:020\r\nFileFormat:T\r\n"
+                               "Setting:H\r\nFileDate:2004/01/01 00:00:00\r\nImageMove:N\r\n"));
+  EXPECT_EQ(RunToEnd(L"/quiet /apply \"" + file + L"\""), 0u);
+  EXPECT_NE(board.State().find("Density=75\n"), std::string::npos) << board.State();
+  const std::string log = ReadBytes(data + L"\\Z4Utility.log");
+  EXPECT_NE(log.find("/export"), std::string::npos) << log;
+  EXPECT_NE(log.find("/apply"), std::string::npos) << log;
+
+  // Test/adjust mode: the graph saved as Level.bmp. The board's second unit
+  // now holds the letter.
+  ASSERT_TRUE(RegisterBoardVolume(L'E', 1));
+  Process adjust;
+  ASSERT_TRUE(adjust.Start(ProgramPath(), L"/adjust"));
+  HWND w = WaitDialogWithControl(adjust.Id(), IDC_EXECUTE, 15000);
+  ASSERT_NE(w, nullptr);
+  ASSERT_TRUE(WaitFor([&] { return ItemEnabled(w, IDC_EXECUTE); }, 30000));
+  SendDlgItemMessageW(w, IDC_ITEM_WAVE, BM_SETCHECK, BST_CHECKED, 0);
+  Click(w, IDC_EXECUTE);
+  HWND graph = WaitDialogWithControl(adjust.Id(), IDC_GRAPH_FRAME, 30000);
+  ASSERT_NE(graph, nullptr);
+  Click(graph, IDC_GRAPH_SAVE);
+  EXPECT_TRUE(WaitFor([&] { return ReadBytes(data + L"\\Level.bmp").size() == 1782054; }, 20000));
+  ASSERT_TRUE(WaitFor([&] { return ItemEnabled(graph, IDC_GRAPH_SAVE); }, 10000));
+  EXPECT_TRUE(MessageBoxesOf(adjust.Id()).empty()) << "no message that the save failed";
+  Click(graph, IDC_GRAPH_END);
+  ASSERT_TRUE(WaitFor([&] { return !IsWindow(graph); }, 10000));
+  Click(w, IDC_CANCEL_BUTTON);
+  EXPECT_TRUE(adjust.WaitExit(10000));
+
+  // Nothing the program writes went anywhere else.
+  for (const wchar_t* name : {L"\\Z4Utility.log", L"\\Level.bmp", L"\\BackupZ4",
+                              L"\\BackupZ4.lock", L"\\Z4Utility.probe"}) {
+    EXPECT_FALSE(Exists(other + name)) << "in " << std::string(other.begin(), other.end());
+  }
+  EXPECT_FALSE(Exists(data + L"\\BackupZ4")) << "the working folder goes when the program ends";
+  WIN32_FIND_DATAW found{};
+  HANDLE list = FindFirstFileW((data + L"\\*").c_str(), &found);
+  for (bool more = list != INVALID_HANDLE_VALUE; more; more = FindNextFileW(list, &found)) {
+    std::printf("  %ls\n", found.cFileName);
+  }
+  if (list != INVALID_HANDLE_VALUE) FindClose(list);
+}
+
+}  // namespace
+}  // namespace z4::e2e
