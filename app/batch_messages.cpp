@@ -192,11 +192,14 @@ std::string AnotherCopyMessage(int language_flag) {
          "other copy prepared. Close the other copy before you set a board.";
 }
 
-std::string OutcomeText(const BatchReport& r) {
+namespace {
+
+std::string BaseOutcomeText(const BatchReport& r) {
   std::string code = std::to_string(ExitCodeOf(r.outcome)) + " ";
   switch (r.outcome) {
     case BatchOutcome::Done:
-      return code + "done";
+      if (!r.written) return code + "done";
+      return code + "done: " + (r.changes.empty() ? "no change" : r.changes);
     case BatchOutcome::Refused:
       return code + "command line refused: " + r.subject;
     case BatchOutcome::NoBoard:
@@ -229,6 +232,14 @@ std::string OutcomeText(const BatchReport& r) {
       return code + "busy: another copy runs from the same folder";
   }
   return code;
+}
+
+}  // namespace
+
+std::string OutcomeText(const BatchReport& r) {
+  const std::string text = BaseOutcomeText(r);
+  if (!r.written) return text;
+  return text + (r.history.empty() ? "; history not written" : "; history " + r.history);
 }
 
 }  // namespace z4

@@ -51,6 +51,12 @@ struct BatchReport {
   // The file or folder that could not be read or written, or the argument
   // that made the command line refused.
   std::string subject;
+  // /apply, once the board was written: the values that changed
+  // ("Density 80→85"), and the history's before file of the write (empty
+  // when it could not be kept).
+  bool written = false;
+  std::string changes;
+  std::string history;
 };
 
 // A report of one outcome, naming what it concerns.

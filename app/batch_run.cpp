@@ -2,11 +2,11 @@
 
 #include "app/batch_messages.h"
 #include "app/run_lock.h"
-#include "app/run_log.h"
 #include "app/settings_apply.h"
 #include "app/settings_export.h"
 #include "core/backup_folder.h"
 #include "core/data_folder.h"
+#include "core/run_log.h"
 #include "core/shared_state.h"
 #include "device/board_file_limits.h"
 #include "device/drive_discovery.h"
@@ -78,7 +78,7 @@ std::string FileOf(Ports& ports, const ProgramOptions& options) {
 
 }  // namespace
 
-int RunBatch(Ports& ports, BatchPorts& batch, DialogHost& host, const TextTable& texts,
+int RunBatch(Ports& ports, DialogHost& host, const TextTable& texts,
              const ProgramOptions& options) {
   const std::string folder = GetDataFolder(ports.system);
   const std::string file = FileOf(ports, options);
@@ -100,8 +100,8 @@ int RunBatch(Ports& ports, BatchPorts& batch, DialogHost& host, const TextTable&
   }
   // The record comes first: it is there even while a message waits for the user.
   AppendRunLog(
-      batch.appender, folder,
-      RunRecord{batch.wall_clock.Now(), drive, options.batch_option, file, OutcomeText(report)});
+      ports.appender, folder,
+      RunRecord{ports.wall_clock.Now(), drive, options.batch_option, file, OutcomeText(report)});
   if (report.outcome != BatchOutcome::Done && !options.quiet) {
     host.ShowMessage(
         BatchMessage(report, options.batch, drive, file, SharedState::GetLanguageFlag()),
@@ -110,10 +110,10 @@ int RunBatch(Ports& ports, BatchPorts& batch, DialogHost& host, const TextTable&
   return ExitCodeOf(report.outcome);
 }
 
-void RecordRefusedRun(Ports& ports, BatchPorts& batch, const ProgramOptions& options) {
+void RecordRefusedRun(Ports& ports, const ProgramOptions& options) {
   if (options.batch_option.empty()) return;
-  AppendRunLog(batch.appender, GetDataFolder(ports.system),
-               RunRecord{batch.wall_clock.Now(), "", options.batch_option, FileOf(ports, options),
+  AppendRunLog(ports.appender, GetDataFolder(ports.system),
+               RunRecord{ports.wall_clock.Now(), "", options.batch_option, FileOf(ports, options),
                          OutcomeText(ReportOf(BatchOutcome::Refused, options.rejected))});
 }
 

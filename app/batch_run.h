@@ -4,7 +4,6 @@
 // a failure in a message box.
 #pragma once
 
-#include "app/batch_ports.h"
 #include "app/command_line.h"
 #include "core/ports.h"
 #include "core/text_table.h"
@@ -13,11 +12,10 @@
 namespace z4 {
 
 // Runs the valid options' /export or /apply; returns the exit code.
-int RunBatch(Ports& ports, BatchPorts& batch, DialogHost& host, const TextTable& texts,
-             const ProgramOptions& options);
+int RunBatch(Ports& ports, DialogHost& host, const TextTable& texts, const ProgramOptions& options);
 
 // The record of a refused command line that names /export or /apply (nothing
 // is recorded for other refused lines).
-void RecordRefusedRun(Ports& ports, BatchPorts& batch, const ProgramOptions& options);
+void RecordRefusedRun(Ports& ports, const ProgramOptions& options);
 
 }  // namespace z4

@@ -29,13 +29,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   z4::win32::Win32System system;
   z4::win32::Win32FileSystem files;
   z4::win32::Win32Clock clock;
-  z4::Ports ports{registry, system, files, clock, trace};
   z4::win32::Win32WallClock wall_clock;
   z4::win32::Win32FileAppender appender;
-  z4::BatchPorts batch{wall_clock, appender};
+  z4::Ports ports{registry, system, files, clock, trace, wall_clock, appender};
   z4::win32::Win32DialogHost host(instance);
   // The windows catch what their handlers throw; this catches the rest (the
   // steps before the first window and after the last).
   return z4::win32::Guarded(
-      nullptr, [&] { return z4::RunUtility(ports, batch, host); }, int{z4::kExitFailed});
+      nullptr, [&] { return z4::RunUtility(ports, host); }, int{z4::kExitFailed});
 }

@@ -8,9 +8,19 @@
 #include "core/shared_state.h"
 #include "device/file_exchange.h"
 #include "settings/settings_file.h"
+#include "settings/settings_history.h"
 
 namespace z4 {
 namespace {
+
+// The seven values a board's file holds (built-in ones where it has none).
+SettingsRecord RecordOf(std::string_view bytes) {
+  SettingsRecord record = BuiltInSettings();
+  AcceptedValues accepted;
+  ParseSettingsFile(bytes, accepted);
+  accepted.ApplyTo(record);
+  return record;
+}
 
 // How a settings job that did not finish ends the run; `written` says the
 // board has already taken the new file.
@@ -44,11 +54,14 @@ BatchReport ApplySettings(Ports& ports, DialogHost& host, const TextTable& texts
   // What Set does: the rewritten file, replaced as a whole, for the write job
   // to deliver.
   SharedState::SetPendingSettings(values);
+  const std::string rewritten = RewriteSettingsFile(board.bytes, values);
   const TransferResult local = TransferFile(ports, "Z4.INI", "", TransferMode::LocalPath);
-  if (local.status != 0 ||
-      !ports.files.ReplaceFileContents(local.path, RewriteSettingsFile(board.bytes, values))) {
+  if (local.status != 0 || !ports.files.ReplaceFileContents(local.path, rewritten)) {
     return ReportOf(BatchOutcome::LocalFilesNotWritten, backup);
   }
+  // What the board held goes into the history before the write; what it took
+  // after.
+  const HistoryEntry history = KeepBefore(ports, SharedState::GetDeviceDrive(), board.bytes);
   job = RunSettingsJob(ports, host, texts, true);
   // Taken or not, the written file does not stay on the board.
   DeleteDeviceFile(ports, kDeleteSettings);
@@ -56,14 +69,26 @@ BatchReport ApplySettings(Ports& ports, DialogHost& host, const TextTable& texts
   SharedState::SetDeviceSettings(values);
 
   // From here on the board holds the new file, and every outcome says so.
+  BatchReport written;
+  written.written = true;
+  if (!history.before_path.empty() && KeepAfter(ports, history, rewritten)) {
+    written.history = history.before_path;
+  }
+  written.changes = SettingsChanges(RecordOf(board.bytes), values);
+  const auto with_history = [&written](BatchReport report) {
+    report.written = true;
+    report.changes = written.changes;
+    report.history = written.history;
+    return report;
+  };
   job = RunSettingsJob(ports, host, texts, false);
   FetchedSettings read;
   if (job == SettingsJobResult::Finished) read = FetchBoardSettings(ports);
   DeleteDeviceFile(ports, kDeleteSettings);
-  if (job != SettingsJobResult::Finished) return Unfinished(job, true, backup);
-  if (read.outcome != BatchOutcome::Done) return ReportOf(BatchOutcome::NotReadBack);
+  if (job != SettingsJobResult::Finished) return with_history(Unfinished(job, true, backup));
+  if (read.outcome != BatchOutcome::Done) return with_history(ReportOf(BatchOutcome::NotReadBack));
 
-  BatchReport report;
+  BatchReport report = written;
   report.differences = CompareSettings(values, read.bytes);
   if (!report.differences.empty()) report.outcome = BatchOutcome::ReadBackDiffers;
   return report;

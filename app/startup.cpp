@@ -14,7 +14,7 @@
 
 namespace z4 {
 
-int RunUtility(Ports& ports, BatchPorts& batch, DialogHost& host) {
+int RunUtility(Ports& ports, DialogHost& host) {
   TextTable texts;
   CConfigDlg dialog(ports, texts);
   SharedState::SetSaveFolder("C:\\Z4");
@@ -33,13 +33,13 @@ int RunUtility(Ports& ports, BatchPorts& batch, DialogHost& host) {
       kFailureCaption);
   if (!options.valid) {
     // Nothing on the board is touched: the user is told the accepted forms.
-    RecordRefusedRun(ports, batch, options);
+    RecordRefusedRun(ports, options);
     if (!options.quiet) {
       host.ShowMessage(OptionsMessage(options, SharedState::GetLanguageFlag()), kOptionsCaption);
     }
     return kExitRefused;
   }
-  if (options.batch != BatchAction::None) return RunBatch(ports, batch, host, texts, options);
+  if (options.batch != BatchAction::None) return RunBatch(ports, host, texts, options);
 
   // The window works in the backup folder for as long as it is open.
   const RunLock lock(ports.files, RunLockPath(GetDataFolder(ports.system)));

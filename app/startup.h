@@ -2,7 +2,6 @@
 // when it closes), or /export or /apply run without it.
 #pragma once
 
-#include "app/batch_ports.h"
 #include "core/ports.h"
 #include "platform/dialog_view.h"
 
@@ -10,6 +9,6 @@ namespace z4 {
 
 // Returns the program's exit code: 0, or the code of a refused command line or
 // of a failed /export or /apply (app/batch_outcome.h).
-int RunUtility(Ports& ports, BatchPorts& batch, DialogHost& host);
+int RunUtility(Ports& ports, DialogHost& host);
 
 }  // namespace z4

@@ -38,6 +38,14 @@ class SharedState {
   // takes it instead of reading the registry.
   static std::string GetDriveOption() { return values().drive_option; }
   static void SetDriveOption(const std::string& v) { values().drive_option = v; }
+  // The board's settings file as the program last read it from the board,
+  // and that board's letter; both empty when the last read gave no file.
+  static std::string GetBoardFile() { return values().board_file; }
+  static std::string GetBoardFileDrive() { return values().board_file_drive; }
+  static void SetBoardFile(const std::string& bytes, const std::string& drive) {
+    values().board_file = bytes;
+    values().board_file_drive = drive;
+  }
   // The folder the program writes into, chosen at start-up; empty before.
   static std::string GetDataFolder() { return values().data_folder; }
   static void SetDataFolder(const std::string& v) { values().data_folder = v; }
@@ -93,6 +101,8 @@ class SharedState {
     std::string save_folder;
     std::string drive_option;
     std::string data_folder;
+    std::string board_file;
+    std::string board_file_drive;
     int test_adjust_mode = 0;
     int panel_busy = 0;
     int watch_step = 0;

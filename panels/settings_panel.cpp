@@ -262,12 +262,15 @@ void SettingsPanel::LoadAndShowSettings(bool reload) {
   DeleteDeviceFile(ports_, kDeleteSettings);
 }
 
-int SettingsPanel::CollectAndWrite() {
+int SettingsPanel::CollectAndWrite(std::string* reason) {
   members_.ReadBack(view_);
   const std::string date = view_.GetText(IDC_YEAR_LIST) + "/" +
                            LastTwo("0" + view_.GetText(IDC_MONTH_LIST)) + "/" +
                            LastTwo("0" + view_.GetText(IDC_DAY_LIST)) + " 00:00:00";
-  if (!IsValidFileDate(date)) return 1;
+  if (!IsValidFileDate(date)) {
+    if (reason) *reason = "no valid date: " + date.substr(0, 10);
+    return 1;
+  }
 
   SettingsRecord pending;
   pending.FileDate = date;
@@ -278,7 +281,9 @@ int SettingsPanel::CollectAndWrite() {
   pending.Setting = view_.GetCheck(IDC_SETTING_1) ? 1 : 0;
   pending.ImageMove = view_.GetCheck(IDC_IMAGEMOVE_1) ? 1 : 0;
   SharedState::SetPendingSettings(pending);
-  return SaveSettings(ports_, pending);
+  const int saved = SaveSettings(ports_, pending);
+  if (saved != 0 && reason) *reason = "the settings file could not be prepared";
+  return saved;
 }
 
 void SettingsPanel::Set() {
@@ -286,6 +291,7 @@ void SettingsPanel::Set() {
   if (SharedState::GetTestAdjustMode() == 0 && SharedState::GetDeviceFound() == 0) {
     FindDeviceDrive(ports_);
     if (SharedState::GetDeviceFound() == 0) {
+      set_record_.Failed("no board");
       DeviceErrorMessage(kWriteFailed);
       LoadAndShowSettings(false);
       EnablePanelControls(false);
@@ -297,19 +303,26 @@ void SettingsPanel::Set() {
   }
   SharedState::SetPanelBusy(1);
   EmptyBackupFolder(ports_);
-  if (CollectAndWrite() != 0) {
+  std::string reason;
+  if (CollectAndWrite(&reason) != 0) {
     // An impossible date or a settings file that cannot be written: back to
     // the current settings, without a message.
+    set_record_.Failed(reason);
     LoadAndShowSettings(false);
     EnablePanelControls(true);
   } else {
     EnablePanelControls(false);
     if (SharedState::GetDeviceFound() == 1) {
+      set_record_.Begin(SharedState::GetDeviceSettings(), SharedState::GetPendingSettings());
       StartJob(ports_, view_, SettingsJobRequest(true));
       // A job file that cannot be written would leave the panel disabled for
       // good; it is a write the board did not take.
-      if (!SharedState::GetJobRunning()) WriteJobNotDone();
+      if (!SharedState::GetJobRunning()) {
+        set_record_.Failed("the job file could not be written");
+        WriteJobNotDone();
+      }
     } else {
+      set_record_.Failed("no board");
       LoadAndShowSettings(false);
       EnablePanelControls(true);
     }

@@ -6,6 +6,7 @@
 #include "core/bound_texts.h"
 #include "core/ports.h"
 #include "core/text_table.h"
+#include "panels/set_record.h"
 #include "platform/dialog_view.h"
 
 namespace z4 {
@@ -45,8 +46,9 @@ class SettingsPanel {
   // The Set button: collects the controls, writes the local settings file and
   // starts the settings write job.
   void Set();
-  // 0 when the controls held a valid date and the settings file was written.
-  int CollectAndWrite();
+  // 0 when the controls held a valid date and the settings file was written;
+  // otherwise `reason` says which failed.
+  int CollectAndWrite(std::string* reason = nullptr);
 
   // The main window's timer 2: find the board, have it write out its settings,
   // then watch it and end the program when it goes away (at once when a wait
@@ -74,6 +76,7 @@ class SettingsPanel {
   BoundTexts& members_;
   const TextTable& texts_;
   bool maintenance_panel_ = true;
+  SetRecord set_record_{ports_};
 };
 
 }  // namespace z4

@@ -1,6 +1,7 @@
 // The settings panel's side of the board's comings and goings: the device
 // watch (main window timer 2) and the end of a settings job (timer 1).
 #include "core/shared_state.h"
+#include "device/board_file_limits.h"
 #include "device/board_gone.h"
 #include "device/drive_discovery.h"
 #include "device/file_exchange.h"
@@ -128,7 +129,10 @@ void SettingsPanel::SettingsJobCompletion() {
     CStatusDlg status(ports_, texts_);
     if (view_.RunModal(IDD_STATUS, status) == CStatusDlg::kFinished) {
       SharedState::SetDeviceSettings(SharedState::GetPendingSettings());
+      const TransferResult local = TransferFile(ports_, "Z4.INI", "", TransferMode::LocalPath);
+      set_record_.Done(ports_.files.ReadFile(local.path, kSettingsFileLimit).value_or(""));
     } else {
+      set_record_.Failed("the board did not finish the write");
       SharedState::SetUseDefaults(true);
       SharedState::SetCursorState(2);
       DeviceErrorMessage(kWriteFailed);

@@ -19,4 +19,15 @@ class FileAppender {
                       const std::string& header) = 0;
 };
 
+// Appends of a run that keeps no records: nothing is written, and it fails.
+class NoFileAppender final : public FileAppender {
+ public:
+  bool Append(const std::string&, const std::string&, const std::string&) override { return false; }
+};
+
+inline FileAppender& NoAppender() {
+  static NoFileAppender none;
+  return none;
+}
+
 }  // namespace z4

@@ -285,12 +285,17 @@ int LoadDefaultSettings(Ports& ports) {
 }
 
 int LoadSettings(Ports& ports, int useDefaults) {
+  SharedState::SetBoardFile("", "");
   if (LoadDefaultSettings(ports) != 0) return 1;
   if (useDefaults != 0) return 0;
   const TransferResult fetched = TransferFile(ports, "Z4.INI", "", TransferMode::Fetch);
   if (fetched.status != 0) return 0;
+  const auto bytes = ports.files.ReadFile(fetched.path, kSettingsFileLimit);
+  if (!bytes) return 1;
+  // Kept for the history of the next write: what the board held.
+  SharedState::SetBoardFile(*bytes, SharedState::GetDeviceDrive());
   AcceptedValues accepted;
-  if (!ParseFile(ports, fetched.path, accepted)) return 1;
+  ParseSettingsFile(*bytes, accepted);
   SettingsRecord settings = SharedState::GetDeviceSettings();
   accepted.ApplyTo(settings);
   SharedState::SetDeviceSettings(settings);

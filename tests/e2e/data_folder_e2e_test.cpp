@@ -69,8 +69,9 @@ TEST(DataFolder, TheProgramWorksAndWritesOnlyIntoItsDataFolder) {
   // The runs without the window.
   const std::wstring file = Env(L"Z4_E2E_WORK") + L"\\settings.ini";
   EXPECT_EQ(RunToEnd(L"/quiet /drive:E /export \"" + file + L"\""), 0u);
-  ASSERT_TRUE(WriteBytes(file, "Density:75\r\nCCFLOffTim:045\r\nCCFLStabTim:020\r\nFileFormat:T\r\n"
-                               "Setting:H\r\nFileDate:2004/01/01 00:00:00\r\nImageMove:N\r\n"));
+  ASSERT_TRUE(WriteBytes(file,
+                         "Density:75\r\nCCFLOffTim:045\r\nCCFLStabTim:020\r\nFileFormat:T\r\n"
+                         "Setting:H\r\nFileDate:2004/01/01 00:00:00\r\nImageMove:N\r\n"));
   EXPECT_EQ(RunToEnd(L"/quiet /apply \"" + file + L"\""), 0u);
   EXPECT_NE(board.State().find("Density=75\n"), std::string::npos) << board.State();
   const std::string log = ReadBytes(data + L"\\Z4Utility.log");
@@ -99,8 +100,8 @@ TEST(DataFolder, TheProgramWorksAndWritesOnlyIntoItsDataFolder) {
   EXPECT_TRUE(adjust.WaitExit(10000));
 
   // Nothing the program writes went anywhere else.
-  for (const wchar_t* name : {L"\\Z4Utility.log", L"\\Level.bmp", L"\\BackupZ4",
-                              L"\\BackupZ4.lock", L"\\Z4Utility.probe"}) {
+  for (const wchar_t* name : {L"\\Z4Utility.log", L"\\Level.bmp", L"\\BackupZ4", L"\\BackupZ4.lock",
+                              L"\\Z4Utility.probe"}) {
     EXPECT_FALSE(Exists(other + name)) << "in " << std::string(other.begin(), other.end());
   }
   EXPECT_FALSE(Exists(data + L"\\BackupZ4")) << "the working folder goes when the program ends";
@@ -110,6 +111,64 @@ TEST(DataFolder, TheProgramWorksAndWritesOnlyIntoItsDataFolder) {
     std::printf("  %ls\n", found.cFileName);
   }
   if (list != INVALID_HANDLE_VALUE) FindClose(list);
+}
+
+// Every Set is kept in the history; the first one is undone with /apply.
+TEST(History, TwoSetsFromTheWindowUndoneWithApply) {
+  const bool read_only = Env(L"Z4_E2E_READONLY") == L"1";
+  const std::wstring data = read_only ? UsersDataFolder() : ProgramFolder();
+  const std::wstring history = data + L"\\History";
+  DeleteFileW((data + L"\\Z4Utility.log").c_str());  // this test's lines only
+  ASSERT_TRUE(RegisterBoardVolume(L'E', 0));
+  EmulatedBoard board;
+  ASSERT_TRUE(board.Start(kBoardState));
+  Process utility;
+  ASSERT_TRUE(utility.Start(ProgramPath()));
+  HWND w = WaitMainWindowOpened(utility.Id(), 15000);
+  ASSERT_NE(w, nullptr);
+  ASSERT_TRUE(WaitFor([&] { return ItemEnabled(w, IDC_SET); }, 30000));
+  for (const int density : {85, 90}) {
+    DragTrackbar(w, IDC_DENSITY_TRACKBAR, density);
+    Click(w, IDC_SET);
+    ASSERT_TRUE(WaitFor([&] { return !ItemEnabled(w, IDC_SET); }, 5000));
+    ASSERT_TRUE(WaitFor([&] { return ItemEnabled(w, IDC_SET); }, 30000));
+    Sleep(1100);  // the next Set's files get a name of their own second
+  }
+  Click(w, IDC_CANCEL_BUTTON);
+  EXPECT_TRUE(utility.WaitExit(10000));
+  EXPECT_NE(board.State().find("Density=90\n"), std::string::npos) << board.State();
+
+  // The log names the first Set's before file, which holds the board as it was.
+  const std::string sets = ReadBytes(data + L"\\Z4Utility.log");
+  const auto field = sets.find("\tset\t") + 5;
+  const std::string first = sets.substr(field, sets.find('\t', field) - field);
+  ASSERT_NE(first.find("_E_before.ini"), std::string::npos) << sets;
+  EXPECT_EQ(RunToEnd(L"/quiet /apply \"" + std::wstring(first.begin(), first.end()) + L"\""), 0u);
+  EXPECT_NE(board.State().find("Density=80\n"), std::string::npos) << board.State();
+
+  WIN32_FIND_DATAW found{};
+  HANDLE list = FindFirstFileW((history + L"\\*.ini").c_str(), &found);
+  std::printf("%ls:\n", history.c_str());
+  for (bool more = list != INVALID_HANDLE_VALUE; more; more = FindNextFileW(list, &found)) {
+    std::printf("  %ls\n", found.cFileName);
+  }
+  if (list != INVALID_HANDLE_VALUE) FindClose(list);
+  const std::string log = ReadBytes(data + L"\\Z4Utility.log");
+  std::printf("%s", log.c_str());
+  EXPECT_NE(log.find("\tset\t"), log.rfind("\tset\t")) << "two Sets";
+  EXPECT_NE(log.find("done: Density 80\xE2\x86\x92"
+                     "85"),
+            std::string::npos)
+      << log;
+  EXPECT_NE(log.find("done: Density 85\xE2\x86\x92"
+                     "90"),
+            std::string::npos)
+      << log;
+  EXPECT_NE(log.find("/apply"), std::string::npos) << log;
+  EXPECT_NE(log.find("0 done: Density 90\xE2\x86\x92"
+                     "80"),
+            std::string::npos)
+      << log;
 }
 
 }  // namespace

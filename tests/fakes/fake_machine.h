@@ -2,9 +2,11 @@
 #pragma once
 
 #include "core/ports.h"
+#include "fakes/fake_file_appender.h"
 #include "fakes/fake_file_system.h"
 #include "fakes/fake_registry.h"
 #include "fakes/fake_system.h"
+#include "fakes/fake_wall_clock.h"
 #include "fakes/virtual_clock.h"
 
 namespace z4::fakes {
@@ -14,7 +16,9 @@ struct FakeMachine {
   FakeSystem system;
   FakeFileSystem files;
   VirtualClock clock;
-  Ports ports{registry, system, files, clock};
+  FakeWallClock wall_clock;
+  FakeFileAppender appender{files};
+  Ports ports{registry, system, files, clock, NoTrace(), wall_clock, appender};
 };
 
 }  // namespace z4::fakes

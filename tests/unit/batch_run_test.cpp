@@ -82,7 +82,7 @@ class BatchRunTest : public ::testing::Test, protected fakes::FakeMachine {
   }
   int Run(const std::string& options) {
     system.command_line = "\"C:\\Program Files\\Z4\\Z4Utility.exe\" " + options;
-    return RunUtility(ports, batch, host);
+    return RunUtility(ports, host);
   }
   // The record's lines, after the byte-order mark that starts the file.
   std::string Log() const {
@@ -105,9 +105,6 @@ class BatchRunTest : public ::testing::Test, protected fakes::FakeMachine {
 
   fakes::FakeUi ui{clock};
   fakes::FakeDialogHost host{ui};
-  fakes::FakeWallClock wall_clock;
-  fakes::FakeFileAppender appender{files};
-  BatchPorts batch{wall_clock, appender};
   std::optional<fakes::EmulatedBoard> board;
 };
 
@@ -159,7 +156,16 @@ TEST_F(BatchRunTest, ApplyGivesTheBoardTheSevenValuesAndKeepsItsOwnLines) {
   EXPECT_TRUE(host.boxes.empty());
   EXPECT_EQ(SharedState::GetDeviceSettings().CCFLOffTim, 45);
   ExpectBoardRootClean();
-  EXPECT_EQ(Log(), "2024-05-01 13:45:07\tE\t/apply\tC:\\batch\\a.ini\t0 done\r\n");
+  // What the board held and what it took, kept for undoing the change.
+  const std::string history = "C:\\Program Files\\Z4\\History\\2024-05-01_134507_E_";
+  EXPECT_EQ(files.Contents(history + "before.ini"), sim::SettingsFileText(BoardB()));
+  EXPECT_EQ(files.Contents(history + "after.ini"), sim::SettingsFileText(expected));
+  EXPECT_EQ(Log(),
+            "2024-05-01 13:45:07\tE\t/apply\tC:\\batch\\a.ini\t0 done: Density 71\u219282, "
+            "CCFLOffTim 120\u2192045, CCFLStabTim 110\u2192030, FileFormat T\u2192P, Setting "
+            "H\u2192V, FileDate 2004/01/01 00:00:00\u21922008/02/29 13:14:15, ImageMove N\u2192Y; "
+            "history " +
+                history + "before.ini\r\n");
 }
 
 TEST_F(BatchRunTest, ExportedFromOneBoardAppliedToAnother) {
@@ -171,10 +177,11 @@ TEST_F(BatchRunTest, ExportedFromOneBoardAppliedToAnother) {
   sim::Settings expected = BoardA();
   expected.extra_lines = BoardB().extra_lines;
   EXPECT_EQ(board->board().settings(), expected);
-  EXPECT_EQ(Log(),
-            "2024-05-01 13:45:07\tE\t/export\tC:\\batch\\a.ini\t0 done\r\n"
-            "2024-05-01 13:45:07\tE\t/apply\tC:\\batch\\a.ini\t0 done\r\n")
-      << "one line per run, added after the others";
+  EXPECT_EQ(Log().rfind("2024-05-01 13:45:07\tE\t/export\tC:\\batch\\a.ini\t0 done\r\n"
+                        "2024-05-01 13:45:07\tE\t/apply\tC:\\batch\\a.ini\t0 done: Density",
+                        0),
+            0u)
+      << "one line per run, added after the others: " << Log();
 }
 
 struct InvalidFileCase {

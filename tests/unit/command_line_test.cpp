@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "app/batch_outcome.h"
-#include "core/shared_state.h"
 #include "app/startup.h"
+#include "core/shared_state.h"
 #include "fakes/fake_file_appender.h"
 #include "fakes/fake_machine.h"
 #include "fakes/fake_wall_clock.h"
@@ -108,12 +108,9 @@ class StartupOptionsTest : public ::testing::Test, protected fakes::FakeMachine 
   void SetUp() override { SharedState::Reset(); }
   int Start(const std::string& options) {
     system.command_line = "\"C:\\Program Files\\Z4\\Z4Utility.exe\" " + options;
-    return RunUtility(ports, batch, host);
+    return RunUtility(ports, host);
   }
   RecordingHost host;
-  fakes::FakeWallClock wall_clock;
-  fakes::FakeFileAppender appender{files};
-  BatchPorts batch{wall_clock, appender};
 };
 
 TEST_F(StartupOptionsTest, WithoutOptionsTheProgramStartsInUserModeWithTheRegistrySearch) {

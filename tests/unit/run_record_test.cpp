@@ -3,7 +3,7 @@
 #include <string>
 
 #include "app/run_lock.h"
-#include "app/run_log.h"
+#include "core/run_log.h"
 #include "fakes/fake_file_appender.h"
 #include "fakes/fake_file_system.h"
 

@@ -153,12 +153,9 @@ class StartupTraceRunTest : public StartupTraceTest {
  protected:
   int Run(const std::string& options) {
     system.command_line = "\"C:\\Program Files\\Z4\\Z4Utility.exe\"" + options;
-    return RunUtility(ports, batch, host);
+    return RunUtility(ports, host);
   }
   fakes::FakeDialogHost host{ui};
-  fakes::FakeWallClock wall_clock;
-  fakes::FakeFileAppender appender{files};
-  BatchPorts batch{wall_clock, appender};
 };
 
 TEST_F(StartupTraceRunTest, TheTextTableIsMarkedBeforeTheWindowIsMade) {

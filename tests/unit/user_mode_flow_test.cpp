@@ -14,6 +14,9 @@
 namespace z4 {
 namespace {
 
+const std::string kFolder = "C:\\Program Files\\Z4";
+const std::string kHistory = kFolder + "\\History\\";
+
 class UserModeFlowTest : public ::testing::Test, protected fakes::FakeMachine {
  protected:
   void SetUp() override {
@@ -38,6 +41,10 @@ class UserModeFlowTest : public ::testing::Test, protected fakes::FakeMachine {
     return ui.RunUntilTrue([&] { return Window().Control(IDC_SET).enabled; }, max_ms);
   }
   fakes::FakeDialog& Window() { return ui.Main(); }
+  std::string Log() const {
+    const std::string log = files.Contents(kFolder + std::string("\\Z4Utility.log")).value_or("");
+    return log.substr(std::min<std::size_t>(log.size(), 3));
+  }
   int StatusWindows() const {
     int n = 0;
     for (const auto& d : ui.Dialogs()) n += d.resource_id == IDD_STATUS;
@@ -172,6 +179,45 @@ TEST_F(UserModeFlowTest, AWriteTheBoardNeverAcknowledgesIsReportedAndUndone) {
   EXPECT_EQ(Window().Control(IDC_DENSITY_TRACKBAR).pos, 72) << "back to the previous values";
   EXPECT_EQ(SharedState::GetDeviceSettings().Density, 72);
   EXPECT_FALSE(files.Exists("E:\\Z4.INI")) << "the unread settings file is deleted";
+  EXPECT_EQ(Log(), "2024-05-01 13:45:07\tE\tset\t" + kHistory +
+                       "2024-05-01_134507_E_before.ini\tnot written: the board did not finish "
+                       "the write\r\n");
+}
+
+// Every Set keeps what the board held and what it took, and says in the log
+// what changed; the history holds the newest 500 files, and one that cannot
+// be written never stops a Set.
+TEST_F(UserModeFlowTest, ASetIsKeptInTheHistoryAndInTheLog) {
+  sim::Settings initial;
+  initial.density = 80;
+  PlugBoard(initial);
+  for (int i = 0; i < 499; ++i) {
+    files.AddFile(kHistory + "2020-01-01_00" + std::to_string(1000 + i).substr(1) + "_E_before.ini",
+                  "");
+  }
+  ASSERT_TRUE(OpenUntilShown());
+  const auto set_density = [&](int density) {
+    ui.Scroll(IDC_DENSITY_TRACKBAR, density);
+    ui.Click(IDC_SET);
+    ASSERT_TRUE(ui.RunUntilTrue([&] { return Window().Control(IDC_SET).enabled; }, 60000));
+  };
+  set_density(85);
+  const std::string stem = kHistory + "2024-05-01_134507_E_";
+  EXPECT_EQ(files.Contents(stem + "before.ini"), sim::SettingsFileText(initial));
+  EXPECT_NE(files.Contents(stem + "after.ini").value_or("").find("Density:85\r\n"),
+            std::string::npos);
+  EXPECT_EQ(files.List(kHistory).size(), 500u);
+  EXPECT_FALSE(files.Exists(kHistory + "2020-01-01_00000_E_before.ini")) << "the oldest goes";
+  EXPECT_EQ(Log(),
+            "2024-05-01 13:45:07\tE\tset\t" + stem + "before.ini\tdone: Density 80\u219285\r\n");
+
+  files.SetReadOnly(kHistory, true);
+  set_density(90);
+  EXPECT_EQ(board->board().settings().density, 90) << "the Set went on";
+  EXPECT_TRUE(ui.Boxes().empty());
+  EXPECT_NE(Log().find("\tset\t-\tdone: Density 85\u219290; history not written\r\n"),
+            std::string::npos)
+      << Log();
 }
 
 TEST_F(UserModeFlowTest, TwentyFiveFailedSearchesGiveTheDefaultsAndSetReportsTheMissingBoard) {

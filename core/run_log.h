@@ -1,5 +1,6 @@
-// The record of the runs of /export and /apply: "Z4Utility.log" beside the
-// program, one line per run, only ever added to.
+// The record of the program's work on boards: "Z4Utility.log" in the data
+// folder, one line per /export or /apply run and per Set from the window,
+// only ever added to.
 #pragma once
 
 #include <string>
@@ -12,8 +13,8 @@ namespace z4 {
 struct RunRecord {
   LocalTime time;
   std::string drive;    // the board's letter; empty when none was found
-  std::string option;   // "/export" or "/apply"
-  std::string file;     // the file of the option; may be empty
+  std::string option;   // "/export", "/apply", or "set" for a Set from the window
+  std::string file;     // the file of the option, or the history file of a Set; may be empty
   std::string outcome;  // OutcomeText
 };
 

@@ -1,0 +1,41 @@
+#include "panels/set_record.h"
+
+#include "core/data_folder.h"
+#include "core/run_log.h"
+#include "core/shared_state.h"
+
+namespace z4 {
+
+void SetRecord::Begin(const SettingsRecord& before, const SettingsRecord& after) {
+  begun_ = true;
+  changes_ = SettingsChanges(before, after);
+  entry_ = HistoryEntry{};
+  const std::string drive = SharedState::GetDeviceDrive();
+  // Only a file read from this very board says what it held.
+  if (!drive.empty() && SharedState::GetBoardFileDrive() == drive) {
+    entry_ = KeepBefore(ports_, drive, SharedState::GetBoardFile());
+  }
+}
+
+void SetRecord::Done(std::string_view written) {
+  const bool after_kept = !entry_.before_path.empty() && KeepAfter(ports_, entry_, written);
+  // The board now holds what it took: the next write's before file.
+  SharedState::SetBoardFile(std::string(written), SharedState::GetDeviceDrive());
+  Line("done: " + (changes_.empty() ? std::string("no change") : changes_) +
+       (after_kept ? "" : "; history not written"));
+}
+
+void SetRecord::Failed(const std::string& reason) {
+  Line("not written: " + reason +
+       (begun_ && entry_.before_path.empty() ? "; history not written" : ""));
+}
+
+void SetRecord::Line(const std::string& outcome) {
+  AppendRunLog(ports_.appender, GetDataFolder(ports_.system),
+               RunRecord{ports_.wall_clock.Now(), SharedState::GetDeviceDrive(), "set",
+                         entry_.before_path, outcome});
+  begun_ = false;
+  entry_ = HistoryEntry{};
+}
+
+}  // namespace z4
