@@ -90,7 +90,9 @@ TEST(BatchSettings, ExportedFromBoardAAppliedToBoardBWithItsOwnKeys) {
   const std::string log = ReadBytes(InFolder(L"Z4Utility.log"));
   const std::string file = "C:\\Z4Test\\a.ini";
   EXPECT_NE(log.find("\tE\t/export\t" + file + "\t0 done\r\n"), std::string::npos) << log;
-  EXPECT_NE(log.find("\tE\t/apply\t" + file + "\t0 done\r\n"), std::string::npos) << log;
+  EXPECT_NE(log.find("\tE\t/apply\t" + file + "\t0 done: Density 71\xE2\x86\x92" "82, "),
+            std::string::npos)
+      << log;
   EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 2) << log;
 }
 
