@@ -90,7 +90,7 @@ std::string JapaneseMessage(const BatchReport& r, BatchAction action, const std:
     case BatchOutcome::FileNotWritten:
       return failed + "ファイルに書き込めません。ファイルは変更されていません:\n" + r.subject;
     case BatchOutcome::LocalFilesNotWritten:
-      return failed + "プログラムのフォルダにファイルを書き込めません:\n" + r.subject;
+      return failed + "プログラムのファイルを書き込めません:\n" + r.subject;
     case BatchOutcome::Busy:
       return failed +
              "このプログラムのフォルダから、別の Z4Utility (設定ウィンドウ、/export または "
@@ -139,7 +139,7 @@ std::string EnglishMessage(const BatchReport& r, BatchAction action, const std::
     case BatchOutcome::FileNotWritten:
       return failed + "The file cannot be written; it was left as it was:\n" + r.subject;
     case BatchOutcome::LocalFilesNotWritten:
-      return failed + "The program cannot write its files in its folder:\n" + r.subject;
+      return failed + "The program cannot write its own files:\n" + r.subject;
     case BatchOutcome::Busy:
       return failed +
              "Another copy of Z4Utility (its settings window, /export or /apply) is running "

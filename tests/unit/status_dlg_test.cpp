@@ -107,6 +107,24 @@ TEST_F(StatusDlgTest, ASlowBoardThatIsThereGetsItsWholeTimeLimit) {
   EXPECT_EQ(searches, 79) << "a look after every marker not found";
 }
 
+// The board pulled and a USB stick plugged in under its letter before the
+// files went out: the stick gets none of them, and the wait ends at once.
+TEST_F(StatusDlgTest, AnotherDiskUnderTheBoardsLetterGetsNoFile) {
+  SharedState::SetStatusKind(1);
+  SharedState::SetDeviceFound(1);
+  system.version = OsVersion{10, 0};
+  registry.SetBinary(RegistryRoot::LocalMachine, "SYSTEM\\MountedDevices\\", "\\DosDevices\\E:",
+                     {'_', 0, '?', 0, '?', 0, '_', 0, 'U', 0, 'S', 0, 'B', 0, 'S', 0, 'T', 0,
+                      'O', 0, 'R', 0, '#', 0, 'D', 0, 'i', 0, 's', 0, 'k', 0, '&', 0, 'V', 0,
+                      'e', 0, 'n', 0, '_', 0, 'S', 0, 'a', 0, 'n', 0, 'D', 0, 'i', 0, 's', 0});
+  const std::int64_t opened = clock.NowMs();
+  EXPECT_NE(Run(), CStatusDlg::kFinished);
+  EXPECT_LT(clock.NowMs() - opened, 1000);
+  EXPECT_TRUE(Deliveries().empty());
+  EXPECT_FALSE(files.Exists("E:\\Z4.INI"));
+  EXPECT_FALSE(files.Exists("E:\\Z4.JOB"));
+}
+
 TEST_F(StatusDlgTest, AMarkerAfterThreeSecondsEndsWithOneAtTheNextTickAfterCleaningUp) {
   const std::int64_t opened = clock.NowMs();
   clock.AddActor(2900, [&](std::int64_t) {
