@@ -28,6 +28,34 @@ std::wstring UsersDataFolder() {
   return std::wstring(local) + L"\\Z4Utility";
 }
 
+bool ReadOnly() {
+  return Env(L"Z4_E2E_READONLY") == L"1";
+}
+
+// Where the program should write.
+std::wstring DataFolder() {
+  return ReadOnly() ? UsersDataFolder() : ProgramFolder();
+}
+
+// Prints the names that match a pattern, for the run's log.
+void PrintFolder(const std::wstring& pattern) {
+  std::printf("%ls:\n", pattern.c_str());
+  WIN32_FIND_DATAW found{};
+  HANDLE list = FindFirstFileW(pattern.c_str(), &found);
+  for (bool more = list != INVALID_HANDLE_VALUE; more; more = FindNextFileW(list, &found)) {
+    std::printf("  %ls\n", found.cFileName);
+  }
+  if (list != INVALID_HANDLE_VALUE) FindClose(list);
+}
+
+// Sets the density in the window and waits until the Set has ended.
+void SetDensity(HWND w, int density) {
+  DragTrackbar(w, IDC_DENSITY_TRACKBAR, density);
+  Click(w, IDC_SET);
+  ASSERT_TRUE(WaitFor([&] { return !ItemEnabled(w, IDC_SET); }, 5000));
+  ASSERT_TRUE(WaitFor([&] { return ItemEnabled(w, IDC_SET); }, 30000)) << "the Set never ended";
+}
+
 // Runs the program to its end; its exit code, or 999.
 DWORD RunToEnd(const std::wstring& arguments) {
   Process utility;
@@ -38,10 +66,8 @@ DWORD RunToEnd(const std::wstring& arguments) {
 
 TEST(DataFolder, TheProgramWorksAndWritesOnlyIntoItsDataFolder) {
   // Where the program should write, and where it must not.
-  const bool read_only = Env(L"Z4_E2E_READONLY") == L"1";
-  const std::wstring data = read_only ? UsersDataFolder() : ProgramFolder();
-  const std::wstring other = read_only ? ProgramFolder() : UsersDataFolder();
-  std::printf("data folder: %ls\n", data.c_str());
+  const std::wstring data = DataFolder();
+  const std::wstring other = ReadOnly() ? ProgramFolder() : UsersDataFolder();
   ASSERT_TRUE(RegisterBoardVolume(L'E', 0));
   EmulatedBoard board;
   ASSERT_TRUE(board.Start(kBoardState));
@@ -56,10 +82,7 @@ TEST(DataFolder, TheProgramWorksAndWritesOnlyIntoItsDataFolder) {
     EXPECT_EQ(ItemText(w, IDC_LBL_BOARD), L"Board");
     ASSERT_TRUE(WaitFor([&] { return ItemEnabled(w, IDC_SET); }, 30000)) << "settings not read";
     EXPECT_EQ(TrackbarPos(w, IDC_DENSITY_TRACKBAR), 80);
-    DragTrackbar(w, IDC_DENSITY_TRACKBAR, 85);
-    Click(w, IDC_SET);
-    ASSERT_TRUE(WaitFor([&] { return !ItemEnabled(w, IDC_SET); }, 5000));
-    ASSERT_TRUE(WaitFor([&] { return ItemEnabled(w, IDC_SET); }, 30000));
+    SetDensity(w, 85);
     EXPECT_TRUE(MessageBoxesOf(utility.Id()).empty());
     Click(w, IDC_CANCEL_BUTTON);
     EXPECT_TRUE(utility.WaitExit(10000));
@@ -105,18 +128,12 @@ TEST(DataFolder, TheProgramWorksAndWritesOnlyIntoItsDataFolder) {
     EXPECT_FALSE(Exists(other + name)) << "in " << std::string(other.begin(), other.end());
   }
   EXPECT_FALSE(Exists(data + L"\\BackupZ4")) << "the working folder goes when the program ends";
-  WIN32_FIND_DATAW found{};
-  HANDLE list = FindFirstFileW((data + L"\\*").c_str(), &found);
-  for (bool more = list != INVALID_HANDLE_VALUE; more; more = FindNextFileW(list, &found)) {
-    std::printf("  %ls\n", found.cFileName);
-  }
-  if (list != INVALID_HANDLE_VALUE) FindClose(list);
+  PrintFolder(data + L"\\*");
 }
 
 // Every Set is kept in the history; the first one is undone with /apply.
 TEST(History, TwoSetsFromTheWindowUndoneWithApply) {
-  const bool read_only = Env(L"Z4_E2E_READONLY") == L"1";
-  const std::wstring data = read_only ? UsersDataFolder() : ProgramFolder();
+  const std::wstring data = DataFolder();
   const std::wstring history = data + L"\\History";
   DeleteFileW((data + L"\\Z4Utility.log").c_str());  // this test's lines only
   ASSERT_TRUE(RegisterBoardVolume(L'E', 0));
@@ -128,10 +145,7 @@ TEST(History, TwoSetsFromTheWindowUndoneWithApply) {
   ASSERT_NE(w, nullptr);
   ASSERT_TRUE(WaitFor([&] { return ItemEnabled(w, IDC_SET); }, 30000));
   for (const int density : {85, 90}) {
-    DragTrackbar(w, IDC_DENSITY_TRACKBAR, density);
-    Click(w, IDC_SET);
-    ASSERT_TRUE(WaitFor([&] { return !ItemEnabled(w, IDC_SET); }, 5000));
-    ASSERT_TRUE(WaitFor([&] { return ItemEnabled(w, IDC_SET); }, 30000));
+    SetDensity(w, density);
     Sleep(1100);  // the next Set's files get a name of their own second
   }
   Click(w, IDC_CANCEL_BUTTON);
@@ -146,13 +160,7 @@ TEST(History, TwoSetsFromTheWindowUndoneWithApply) {
   EXPECT_EQ(RunToEnd(L"/quiet /apply \"" + std::wstring(first.begin(), first.end()) + L"\""), 0u);
   EXPECT_NE(board.State().find("Density=80\n"), std::string::npos) << board.State();
 
-  WIN32_FIND_DATAW found{};
-  HANDLE list = FindFirstFileW((history + L"\\*.ini").c_str(), &found);
-  std::printf("%ls:\n", history.c_str());
-  for (bool more = list != INVALID_HANDLE_VALUE; more; more = FindNextFileW(list, &found)) {
-    std::printf("  %ls\n", found.cFileName);
-  }
-  if (list != INVALID_HANDLE_VALUE) FindClose(list);
+  PrintFolder(history + L"\\*.ini");
   const std::string log = ReadBytes(data + L"\\Z4Utility.log");
   std::printf("%s", log.c_str());
   EXPECT_NE(log.find("\tset\t"), log.rfind("\tset\t")) << "two Sets";
