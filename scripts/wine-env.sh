@@ -190,6 +190,9 @@ z4_program_prefix() {  # template prefix exe folder board
   z4_new_prefix "$template" "$prefix"
   mkdir -p "$prefix/drive_c/$folder" "$board"
   cp "$exe" "$z4_root/res/Z4Utility.ini" "$prefix/drive_c/$folder/"
-  z4_set_version "$prefix" winxp
+  # Mapped before anything starts the prefix's server: Wine's mount manager
+  # gives a drive its type (E: removable) only when the drive is there as the
+  # server starts.
   z4_map_drive "$prefix" e "$board"
+  z4_set_version "$prefix" winxp
 }
