@@ -56,6 +56,15 @@ void SetDensity(HWND w, int density) {
   ASSERT_TRUE(WaitFor([&] { return ItemEnabled(w, IDC_SET); }, 30000)) << "the Set never ended";
 }
 
+// The board on E: as Windows 10 records it, and the program's window once it
+// shows the board's settings; nullptr when it does not.
+HWND OpenWithBoard(EmulatedBoard& board, Process& utility) {
+  if (!RegisterBoardVolume(L'E', 0) || !board.Start(kBoardState)) return nullptr;
+  if (!utility.Start(ProgramPath())) return nullptr;
+  HWND w = WaitMainWindowOpened(utility.Id(), 15000);
+  return w && WaitFor([&] { return ItemEnabled(w, IDC_SET); }, 30000) ? w : nullptr;
+}
+
 // Runs the program to its end; its exit code, or 999.
 DWORD RunToEnd(const std::wstring& arguments) {
   Process utility;
@@ -68,19 +77,15 @@ TEST(DataFolder, TheProgramWorksAndWritesOnlyIntoItsDataFolder) {
   // Where the program should write, and where it must not.
   const std::wstring data = DataFolder();
   const std::wstring other = ReadOnly() ? ProgramFolder() : UsersDataFolder();
-  ASSERT_TRUE(RegisterBoardVolume(L'E', 0));
   EmulatedBoard board;
-  ASSERT_TRUE(board.Start(kBoardState));
 
   // The window: its texts, the board's settings, and a Set that reaches the board.
   {
     Process utility;
-    ASSERT_TRUE(utility.Start(ProgramPath()));
-    HWND w = WaitMainWindowOpened(utility.Id(), 15000);
-    ASSERT_NE(w, nullptr);
+    HWND w = OpenWithBoard(board, utility);
+    ASSERT_NE(w, nullptr) << "no window with the board's settings";
     EXPECT_EQ(Text(w), L"Z-4 Setup Utility");
     EXPECT_EQ(ItemText(w, IDC_LBL_BOARD), L"Board");
-    ASSERT_TRUE(WaitFor([&] { return ItemEnabled(w, IDC_SET); }, 30000)) << "settings not read";
     EXPECT_EQ(TrackbarPos(w, IDC_DENSITY_TRACKBAR), 80);
     SetDensity(w, 85);
     EXPECT_TRUE(MessageBoxesOf(utility.Id()).empty());
@@ -136,14 +141,10 @@ TEST(History, TwoSetsFromTheWindowUndoneWithApply) {
   const std::wstring data = DataFolder();
   const std::wstring history = data + L"\\History";
   DeleteFileW((data + L"\\Z4Utility.log").c_str());  // this test's lines only
-  ASSERT_TRUE(RegisterBoardVolume(L'E', 0));
   EmulatedBoard board;
-  ASSERT_TRUE(board.Start(kBoardState));
   Process utility;
-  ASSERT_TRUE(utility.Start(ProgramPath()));
-  HWND w = WaitMainWindowOpened(utility.Id(), 15000);
-  ASSERT_NE(w, nullptr);
-  ASSERT_TRUE(WaitFor([&] { return ItemEnabled(w, IDC_SET); }, 30000));
+  HWND w = OpenWithBoard(board, utility);
+  ASSERT_NE(w, nullptr) << "no window with the board's settings";
   for (const int density : {85, 90}) {
     SetDensity(w, density);
     Sleep(1100);  // the next Set's files get a name of their own second
