@@ -34,11 +34,9 @@ std::string ProblemText(const SettingsProblem& p, int language_flag) {
 
 // One read-back difference: "CCFLOffTim: written 045, read 030".
 std::string DifferenceText(const ValueDifference& d, int language_flag) {
-  if (Japanese(language_flag)) {
-    return KeyName(d.key) + ": 書き込み " + d.written + "、読み出し " +
-           (d.read.empty() ? "なし" : d.read);
-  }
-  return KeyName(d.key) + ": written " + d.written + ", read " + (d.read.empty() ? "none" : d.read);
+  if (!Japanese(language_flag)) return z4::DifferenceText(d);
+  return KeyName(d.key) + ": 書き込み " + d.written + "、読み出し " +
+         (d.read.empty() ? "なし" : d.read);
 }
 
 template <typename T, typename F>
@@ -181,17 +179,6 @@ std::string BatchMessage(const BatchReport& report, BatchAction action, const st
                                  : EnglishMessage(report, action, drive, file);
 }
 
-std::string AnotherCopyMessage(int language_flag) {
-  if (Japanese(language_flag)) {
-    return "このフォルダから別の Z4Utility が実行中です。\n"
-           "両方が同じ作業フォルダを使うため、ここで設定すると、もう一方が用意したファイルが"
-           "ボードに送られることがあります。ボードを設定する前に、もう一方を終了してください。";
-  }
-  return "Another copy of Z4Utility is running from this folder.\n"
-         "Both use the same working folder, so a Set here could send the board files that the "
-         "other copy prepared. Close the other copy before you set a board.";
-}
-
 namespace {
 
 std::string BaseOutcomeText(const BatchReport& r) {
@@ -238,8 +225,9 @@ std::string BaseOutcomeText(const BatchReport& r) {
 
 std::string OutcomeText(const BatchReport& r) {
   const std::string text = BaseOutcomeText(r);
-  if (!r.written) return text;
-  return text + (r.history.empty() ? "; history not written" : "; history " + r.history);
+  if (!r.history_tried) return text;
+  if (r.history.empty()) return text + "; history not written";
+  return text + "; history " + r.history + (r.after_missing ? " (no after file)" : "");
 }
 
 }  // namespace z4

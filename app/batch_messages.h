@@ -19,10 +19,6 @@ std::string AllowedValues(int key, int language_flag);
 std::string BatchMessage(const BatchReport& report, BatchAction action, const std::string& drive,
                          const std::string& file, int language_flag);
 
-// What a second main window says when another copy of the program works in
-// the same backup folder.
-std::string AnotherCopyMessage(int language_flag);
-
 // The outcome for the record of the run, in English: the exit code, a word for
 // the outcome and what it concerns, such as
 // "4 invalid file: Density:95 (70 to 90); FileDate missing".

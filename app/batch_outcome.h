@@ -52,11 +52,15 @@ struct BatchReport {
   // that made the command line refused.
   std::string subject;
   // /apply, once the board was written: the values that changed
-  // ("Density 80→85"), and the history's before file of the write (empty
-  // when it could not be kept).
+  // ("Density 80→85").
   bool written = false;
   std::string changes;
+  // /apply, once the history was asked to keep the board's file: the before
+  // file (empty when it could not be kept), and whether the after file of a
+  // read-back could not be kept.
+  bool history_tried = false;
   std::string history;
+  bool after_missing = false;
 };
 
 // A report of one outcome, naming what it concerns.

@@ -78,13 +78,15 @@ std::string FileOf(Ports& ports, const ProgramOptions& options) {
 
 }  // namespace
 
-int RunBatch(Ports& ports, DialogHost& host, const TextTable& texts,
-             const ProgramOptions& options) {
+int RunBatch(Ports& ports, DialogHost& host, const TextTable& texts, const ProgramOptions& options,
+             bool data_folder_writable) {
   const std::string folder = GetDataFolder(ports.system);
   const std::string file = FileOf(ports, options);
   BatchReport report;
   std::string drive;
-  {
+  if (!data_folder_writable) {
+    report = ReportOf(BatchOutcome::LocalFilesNotWritten, folder);
+  } else {
     const RunLock lock(ports.files, RunLockPath(folder));
     switch (lock.state()) {
       case RunLock::State::Held:

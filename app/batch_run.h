@@ -11,8 +11,10 @@
 
 namespace z4 {
 
-// Runs the valid options' /export or /apply; returns the exit code.
-int RunBatch(Ports& ports, DialogHost& host, const TextTable& texts, const ProgramOptions& options);
+// Runs the valid options' /export or /apply; returns the exit code. A data
+// folder that cannot be written ends the run at once, with exit code 6.
+int RunBatch(Ports& ports, DialogHost& host, const TextTable& texts, const ProgramOptions& options,
+             bool data_folder_writable = true);
 
 // The record of a refused command line that names /export or /apply (nothing
 // is recorded for other refused lines).

@@ -69,7 +69,7 @@ bool CConfigDlg::OnInitDialog(DialogView& view) {
   settings_->EnablePanelControls(false);
   view.Enable(IDC_STOP, false);
   trace.Mark("controls-disabled");
-  if (owns_backup_folder_) EmptyBackupFolder(ports_);
+  EmptyBackupFolder(ports_);
   trace.Mark("backup-folder");
   SharedState::SetPanelBusy(0);
 
@@ -180,7 +180,7 @@ bool CConfigDlg::OnHelpButton() {
 void CConfigDlg::OnDestroy() {
   view_->StopTimer(TIMER_WATCH);
   if (SharedState::GetTestAdjustMode() == 0) view_->StopTimer(TIMER_CURSOR);
-  if (!owns_backup_folder_) return;
+  if (settings_) settings_->WindowClosing();
   EmptyBackupFolder(ports_);
   ports_.files.RemoveEmptyDirectory(BackupFolderPath(ports_.system));
 }

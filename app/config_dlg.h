@@ -30,10 +30,6 @@ class CConfigDlg : public DialogHandler {
   bool OnHelpButton() override;
   void OnDestroy() override;
 
-  // Another copy of the program holds the backup folder: this window neither
-  // empties it when it opens nor removes it when it closes.
-  void LeaveBackupFolderToOtherCopy() { owns_backup_folder_ = false; }
-
  private:
   // Applies CursorState; true when it put up the wait cursor.
   bool ApplyCursorState();
@@ -46,7 +42,6 @@ class CConfigDlg : public DialogHandler {
   BoundTexts members_;
   std::unique_ptr<SettingsPanel> settings_;
   std::unique_ptr<MaintenancePanel> maintenance_;
-  bool owns_backup_folder_ = true;
 };
 
 }  // namespace z4

@@ -2,11 +2,11 @@
 
 #include <string>
 
-#include "app/board_settings_fetch.h"
 #include "app/settings_job_run.h"
 #include "core/backup_folder.h"
 #include "core/shared_state.h"
 #include "device/file_exchange.h"
+#include "settings/board_settings_fetch.h"
 #include "settings/settings_file.h"
 #include "settings/settings_history.h"
 
@@ -36,6 +36,11 @@ BatchReport Unfinished(SettingsJobResult job, bool written, const std::string& b
   }
 }
 
+BatchOutcome OutcomeOf(FetchStatus status) {
+  return status == FetchStatus::TooLarge ? BatchOutcome::BoardFileTooLarge
+                                         : BatchOutcome::NoSettingsFile;
+}
+
 }  // namespace
 
 BatchReport ApplySettings(Ports& ports, DialogHost& host, const TextTable& texts,
@@ -49,7 +54,8 @@ BatchReport ApplySettings(Ports& ports, DialogHost& host, const TextTable& texts
   if (job == SettingsJobResult::Finished) board = FetchBoardSettings(ports);
   DeleteDeviceFile(ports, kDeleteSettings);
   if (job != SettingsJobResult::Finished) return Unfinished(job, false, backup);
-  if (board.outcome != BatchOutcome::Done) return ReportOf(board.outcome);
+  if (board.status != FetchStatus::Fetched) return ReportOf(OutcomeOf(board.status));
+  TakeBoardSettings(ports, board.bytes);
 
   // What Set does: the rewritten file, replaced as a whole, for the write job
   // to deliver.
@@ -59,36 +65,38 @@ BatchReport ApplySettings(Ports& ports, DialogHost& host, const TextTable& texts
   if (local.status != 0 || !ports.files.ReplaceFileContents(local.path, rewritten)) {
     return ReportOf(BatchOutcome::LocalFilesNotWritten, backup);
   }
-  // What the board held goes into the history before the write; what it took
-  // after.
+  // What the board held goes into the history before the write, and every
+  // outcome from here on names it.
   const HistoryEntry history = KeepBefore(ports, SharedState::GetDeviceDrive(), board.bytes);
+  BatchReport kept;
+  kept.history_tried = true;
+  kept.history = history.before_path;
+  kept.changes = SettingsChanges(RecordOf(board.bytes), values);
+  const auto with = [&kept](BatchReport report, bool written) {
+    report.history_tried = true;
+    report.history = kept.history;
+    report.written = written;
+    if (written) report.changes = kept.changes;
+    return report;
+  };
   job = RunSettingsJob(ports, host, texts, true);
   // Taken or not, the written file does not stay on the board.
   DeleteDeviceFile(ports, kDeleteSettings);
-  if (job != SettingsJobResult::Finished) return Unfinished(job, false, backup);
-  SharedState::SetDeviceSettings(values);
+  if (job != SettingsJobResult::Finished) return with(Unfinished(job, false, backup), false);
 
-  // From here on the board holds the new file, and every outcome says so.
-  BatchReport written;
-  written.written = true;
-  if (!history.before_path.empty() && KeepAfter(ports, history, rewritten)) {
-    written.history = history.before_path;
-  }
-  written.changes = SettingsChanges(RecordOf(board.bytes), values);
-  const auto with_history = [&written](BatchReport report) {
-    report.written = true;
-    report.changes = written.changes;
-    report.history = written.history;
-    return report;
-  };
+  // From here on the board has taken the new file, and every outcome says so.
+  // What it holds is known once it has been read back.
   job = RunSettingsJob(ports, host, texts, false);
   FetchedSettings read;
   if (job == SettingsJobResult::Finished) read = FetchBoardSettings(ports);
   DeleteDeviceFile(ports, kDeleteSettings);
-  if (job != SettingsJobResult::Finished) return with_history(Unfinished(job, true, backup));
-  if (read.outcome != BatchOutcome::Done) return with_history(ReportOf(BatchOutcome::NotReadBack));
+  if (job != SettingsJobResult::Finished) return with(Unfinished(job, true, backup), true);
+  if (read.status != FetchStatus::Fetched) return with(ReportOf(BatchOutcome::NotReadBack), true);
+  TakeBoardSettings(ports, read.bytes);
 
-  BatchReport report = written;
+  BatchReport report = with(BatchReport{}, true);
+  // The file the board reported is the after file: what it holds now.
+  report.after_missing = !history.before_path.empty() && !KeepAfter(ports, history, read.bytes);
   report.differences = CompareSettings(values, read.bytes);
   if (!report.differences.empty()) report.outcome = BatchOutcome::ReadBackDiffers;
   return report;

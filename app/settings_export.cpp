@@ -1,9 +1,9 @@
 #include "app/settings_export.h"
 
-#include "app/board_settings_fetch.h"
 #include "app/settings_job_run.h"
 #include "core/backup_folder.h"
 #include "device/file_exchange.h"
+#include "settings/board_settings_fetch.h"
 
 namespace z4 {
 
@@ -20,7 +20,8 @@ BatchReport ExportSettings(Ports& ports, DialogHost& host, const TextTable& text
   DeleteDeviceFile(ports, kDeleteSettings);
   if (job == SettingsJobResult::Failed) return ReportOf(BatchOutcome::Stopped);
   if (job == SettingsJobResult::TimedOut) return ReportOf(BatchOutcome::NoAnswer);
-  if (board.outcome != BatchOutcome::Done) return ReportOf(board.outcome);
+  if (board.status == FetchStatus::NoFile) return ReportOf(BatchOutcome::NoSettingsFile);
+  if (board.status == FetchStatus::TooLarge) return ReportOf(BatchOutcome::BoardFileTooLarge);
   if (!ports.files.ReplaceFileContents(file, board.bytes)) {
     return ReportOf(BatchOutcome::FileNotWritten, file);
   }

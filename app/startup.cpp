@@ -7,6 +7,7 @@
 #include "app/config_dlg.h"
 #include "app/failure_message.h"
 #include "app/run_lock.h"
+#include "app/startup_messages.h"
 #include "core/data_folder.h"
 #include "core/shared_state.h"
 #include "core/text_table.h"
@@ -23,7 +24,7 @@ int RunUtility(Ports& ports, DialogHost& host) {
   const ProgramOptions options = ReadProgramOptions(args);
   SharedState::SetTestAdjustMode(options.adjust ? 1 : 0);
   SharedState::SetDriveOption(options.drive);
-  ChooseDataFolder(ports);
+  const bool data_folder_writable = ChooseDataFolder(ports);
   LoadTextTable(ports.files, ports.system, texts);
   ports.trace.Mark("text-table");
   // A run without the window tells of a failure in its own message (or, with
@@ -39,13 +40,28 @@ int RunUtility(Ports& ports, DialogHost& host) {
     }
     return kExitRefused;
   }
-  if (options.batch != BatchAction::None) return RunBatch(ports, host, texts, options);
+  if (options.batch != BatchAction::None) {
+    return RunBatch(ports, host, texts, options, data_folder_writable);
+  }
 
-  // The window works in the backup folder for as long as it is open.
-  const RunLock lock(ports.files, RunLockPath(GetDataFolder(ports.system)));
+  // Nothing the window does works without its data folder; and only one copy
+  // at a time works with a board. In each case the window says why and ends
+  // before it touches the working folder or the board.
+  const int language = SharedState::GetLanguageFlag();
+  const std::string folder = GetDataFolder(ports.system);
+  if (!data_folder_writable) {
+    host.ShowMessage(DataFolderMessage(folder, language), kOptionsCaption);
+    return kExitNotWritten;
+  }
+  // The window holds the run lock for as long as it is open.
+  const RunLock lock(ports.files, RunLockPath(folder));
   if (lock.state() == RunLock::State::Busy) {
-    host.ShowMessage(AnotherCopyMessage(SharedState::GetLanguageFlag()), kOptionsCaption);
-    dialog.LeaveBackupFolderToOtherCopy();
+    host.ShowMessage(AnotherCopyMessage(folder, language), kOptionsCaption);
+    return kExitBusy;
+  }
+  if (lock.state() == RunLock::State::CannotCreate) {
+    host.ShowMessage(LockFileMessage(lock.path(), language), kOptionsCaption);
+    return kExitNotWritten;
   }
   // Otherwise the window's result is not used: the program ends either way.
   if (host.RunModal(IDD_CONFIG, dialog) == kResultFailed) return kExitFailed;

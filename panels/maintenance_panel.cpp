@@ -102,7 +102,9 @@ void MaintenancePanel::Stop() {
   SharedState::SetJobRunning(false);
   DeleteIfPresent(kKindJob, "Z4.JOB");
   // JobKind keeps its value: a later stop repeats this for the same kind.
-  ShowSettingsAfter(SharedState::GetJobKind());
+  const bool reading_back = settings_.ReadingBack();
+  settings_.SettingsJobStopped();
+  if (!reading_back) ShowSettingsAfter(SharedState::GetJobKind());
   settings_.EnablePanelControls(true);
   SharedState::SetPanelBusy(0);
 }
@@ -131,13 +133,19 @@ void MaintenancePanel::JobTick() {
     view_.StopTimer(TIMER_JOB);
     if (DeviceFileReady(ports_, kKindLevelData) == 0) ShowLevelGraph();
   } else if (kind == 2) {
-    SharedState::SetDeviceState(2);
-    settings_.LoadAndShowSettings(true);
     view_.StopTimer(TIMER_JOB);
+    if (settings_.ReadingBack()) {
+      settings_.ReadBackEnded(true, "");
+    } else {
+      SharedState::SetDeviceState(2);
+      settings_.LoadAndShowSettings(true);
+    }
   } else if (kind == 3) {
     view_.StopTimer(TIMER_JOB);
-    SharedState::SetDeviceSettings(SharedState::GetPendingSettings());
+    // What the board holds now is known once it has been read back.
+    settings_.WriteJobEnded(true);
     DeleteDeviceFile(ports_, kDeleteSettings);
+    if (settings_.StartDueReadBack()) return;
   } else {
     // Every other job ends here as well. Left running, timer 1 would go on
     // polling the end marker and take the board inspection's.
@@ -149,8 +157,15 @@ void MaintenancePanel::JobTick() {
 
 void MaintenancePanel::EndUnfinished(int kind) {
   SharedState::SetJobRunning(false);
-  SharedState::SetUseDefaults(true);
-  ShowSettingsAfter(kind);
+  if (kind == 2 && settings_.ReadingBack()) {
+    view_.StopTimer(TIMER_JOB);
+    settings_.ReadBackEnded(false, "the board did not finish the read");
+  } else if (kind == 3) {
+    settings_.WriteJobEnded(false);
+  } else {
+    SharedState::SetUseDefaults(true);
+    ShowSettingsAfter(kind);
+  }
   settings_.EnablePanelControls(true);
   view_.StopTimer(TIMER_JOB);
   SharedState::SetCursorState(2);

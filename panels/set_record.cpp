@@ -17,17 +17,30 @@ void SetRecord::Begin(const SettingsRecord& before, const SettingsRecord& after)
   }
 }
 
-void SetRecord::Done(std::string_view written) {
-  const bool after_kept = !entry_.before_path.empty() && KeepAfter(ports_, entry_, written);
-  // The board now holds what it took: the next write's before file.
-  SharedState::SetBoardFile(std::string(written), SharedState::GetDeviceDrive());
-  Line("done: " + (changes_.empty() ? std::string("no change") : changes_) +
-       (after_kept ? "" : "; history not written"));
+void SetRecord::ReadBack(std::string_view board_file,
+                         const std::vector<ValueDifference>& differences) {
+  const bool after_kept = KeepAfter(ports_, entry_, board_file);
+  const std::string history = after_kept ? "" : "; history not written";
+  if (!differences.empty()) {
+    Line("not taken: " + DifferencesText(differences) + history);
+  } else {
+    Line("done: " + (changes_.empty() ? std::string("no change") : changes_) + history);
+  }
+}
+
+void SetRecord::NotReadBack(const std::string& reason) {
+  Line("written, not read back: " + reason +
+       (entry_.before_path.empty() ? "; history not written" : ""));
 }
 
 void SetRecord::Failed(const std::string& reason) {
   Line("not written: " + reason +
        (begun_ && entry_.before_path.empty() ? "; history not written" : ""));
+}
+
+void SetRecord::Abandoned(const std::string& reason) {
+  Line("not known whether written: " + reason +
+       (entry_.before_path.empty() ? "; history not written" : ""));
 }
 
 void SetRecord::Line(const std::string& outcome) {

@@ -58,6 +58,25 @@ class SettingsPanel {
   // settings job, then the panel updated from its outcome.
   void SettingsJobCompletion();
 
+  // A Set is checked by reading the board back, in both modes: what it holds
+  // is known only then.
+  // A settings write job ended, with the board's end marker when `finished`;
+  // a finished write makes the read-back due.
+  void WriteJobEnded(bool finished);
+  // Starts the read-back a finished write made due; true when its read job
+  // runs (the panel stays disabled until it ends).
+  bool StartDueReadBack();
+  // True while the settings read job under way is a Set's read-back.
+  bool ReadingBack() const { return reading_back_; }
+  // The read-back ended, with the end marker when `finished`, otherwise for
+  // `reason`: the panel shows what the board last reported, and the user is
+  // told when the board does not hold what was written or could not be asked.
+  void ReadBackEnded(bool finished, const std::string& reason);
+  // The stop button ended the job under way.
+  void SettingsJobStopped();
+  // The window closes: a Set still under way is recorded as given up.
+  void WindowClosing();
+
  private:
   void StartReadJob();
   void GiveUpSearching();
@@ -77,6 +96,8 @@ class SettingsPanel {
   const TextTable& texts_;
   bool maintenance_panel_ = true;
   SetRecord set_record_{ports_};
+  bool read_back_due_ = false;
+  bool reading_back_ = false;
 };
 
 }  // namespace z4

@@ -9,6 +9,9 @@
 #include "jobs/status_dlg.h"
 #include "panels/settings_panel.h"
 #include "res/resource_ids.h"
+#include "settings/board_settings_fetch.h"
+#include "settings/settings_file.h"
+#include "settings/settings_read_back.h"
 
 namespace z4 {
 namespace {
@@ -115,36 +118,91 @@ void SettingsPanel::DeviceRemoved() {
 void SettingsPanel::SettingsJobCompletion() {
   view_.StopTimer(TIMER_JOB);
   const int kind = SharedState::GetJobKind();
-  if (kind == 2) {
-    SharedState::SetStatusKind(0);
+  if (kind == 2 || kind == 3) {
+    SharedState::SetStatusKind(kind == 2 ? 0 : 1);
     CStatusDlg status(ports_, texts_);
-    if (view_.RunModal(IDD_STATUS, status) != CStatusDlg::kFinished) {
-      SharedState::SetUseDefaults(true);
-    }
-    SharedState::SetDeviceState(2);
-    LoadAndShowSettings(true);
-  }
-  if (kind == 3) {
-    SharedState::SetStatusKind(1);
-    CStatusDlg status(ports_, texts_);
-    if (view_.RunModal(IDD_STATUS, status) == CStatusDlg::kFinished) {
-      SharedState::SetDeviceSettings(SharedState::GetPendingSettings());
-      const TransferResult local = TransferFile(ports_, "Z4.INI", "", TransferMode::LocalPath);
-      set_record_.Done(ports_.files.ReadFile(local.path, kSettingsFileLimit).value_or(""));
+    const bool finished = view_.RunModal(IDD_STATUS, status) == CStatusDlg::kFinished;
+    if (kind == 3) {
+      WriteJobEnded(finished);
+      DeleteDeviceFile(ports_, kDeleteSettings);
+    } else if (reading_back_) {
+      ReadBackEnded(finished, "the board did not finish the read");
     } else {
-      set_record_.Failed("the board did not finish the write");
-      SharedState::SetUseDefaults(true);
-      SharedState::SetCursorState(2);
-      DeviceErrorMessage(kWriteFailed);
-      LoadAndShowSettings(false);
+      if (!finished) SharedState::SetUseDefaults(true);
+      SharedState::SetDeviceState(2);
+      LoadAndShowSettings(true);
     }
-    DeleteDeviceFile(ports_, kDeleteSettings);
   }
   view_.StopTimer(TIMER_JOB);
-  EnablePanelControls(true);
-  SharedState::SetCursorState(2);
   SharedState::SetJobRunning(false);
   SharedState::SetJobKind(0);
+  if (StartDueReadBack()) return;
+  EnablePanelControls(true);
+  SharedState::SetCursorState(2);
+}
+
+void SettingsPanel::WriteJobEnded(bool finished) {
+  if (finished) {
+    read_back_due_ = true;
+    return;
+  }
+  set_record_.Failed("the board did not finish the write");
+  SharedState::SetUseDefaults(true);
+  SharedState::SetCursorState(2);
+  // Test/adjust mode says nothing of a write that did not finish.
+  if (UserMode()) DeviceErrorMessage(kWriteFailed);
+  LoadAndShowSettings(false);
+}
+
+bool SettingsPanel::StartDueReadBack() {
+  if (!read_back_due_) return false;
+  read_back_due_ = false;
+  reading_back_ = true;
+  StartJob(ports_, view_, SettingsJobRequest(false));
+  if (SharedState::GetJobRunning()) return true;
+  ReadBackEnded(false, "the read job could not be started");
+  return false;
+}
+
+void SettingsPanel::ReadBackEnded(bool finished, const std::string& reason) {
+  reading_back_ = false;
+  SharedState::SetDeviceState(2);
+  bool taken = false;
+  if (finished) {
+    const FetchedSettings board = FetchBoardSettings(ports_);
+    if (board.status == FetchStatus::Fetched) {
+      TakeBoardSettings(ports_, board.bytes);
+      const auto differences = CompareSettings(SharedState::GetPendingSettings(), board.bytes);
+      set_record_.ReadBack(board.bytes, differences);
+      taken = differences.empty();
+    } else {
+      set_record_.NotReadBack(FetchProblemText(board.status));
+    }
+  } else {
+    set_record_.NotReadBack(reason);
+  }
+  // DeviceSettings is what the board last reported: now, or before the write.
+  LoadAndShowSettings(false);
+  if (taken) return;
+  SharedState::SetCursorState(2);
+  DeviceErrorMessage(kWriteFailed);
+}
+
+void SettingsPanel::SettingsJobStopped() {
+  if (reading_back_) {
+    ReadBackEnded(false, "stopped");
+  } else if (SharedState::GetJobKind() == 3 && set_record_.Open()) {
+    set_record_.Abandoned("stopped before the board finished the write");
+  }
+}
+
+void SettingsPanel::WindowClosing() {
+  if (reading_back_) {
+    reading_back_ = false;
+    set_record_.NotReadBack("the window was closed");
+  } else if (set_record_.Open()) {
+    set_record_.Abandoned("the window was closed before the board finished the write");
+  }
 }
 
 }  // namespace z4

@@ -29,6 +29,7 @@ enum class FileError {
   Gone,      // the folder or the drive is not there, or the drive is not ready
   InUse,     // someone else holds the file open
   Denied,    // the file is read-only, or access to it is refused
+  Exists,    // a file of the name is there already
   Other,
 };
 
@@ -67,6 +68,13 @@ class FileSystem {
   // The name the system gives the volume mounted at a drive root, such as
   // "\\?\Volume{...}\"; nullopt when it gives none.
   virtual std::optional<std::string> VolumeName(const std::string& root) = 0;
+
+  // Creates a file of that name where none is, with the right to delete it,
+  // and closes it, which deletes it again: whether files may be made and
+  // deleted in its folder. None when that worked; Denied when the system
+  // refuses it (access denied, a write-protected medium); Exists when a file
+  // of the name is there; otherwise as for opening.
+  virtual FileError TryCreateAndDelete(const std::string& path) = 0;
 
   // Copies a file, replacing an existing target.
   virtual bool CopyReplacing(const std::string& from, const std::string& to) = 0;

@@ -269,6 +269,21 @@ std::string RewriteSettingsFile(std::string_view old_bytes, const SettingsRecord
   return out;
 }
 
+namespace {
+
+// The board's file over DeviceSettings; the bytes are kept for the history of
+// the next write: what the board held.
+void ApplyBoardFile(const std::string& bytes) {
+  SharedState::SetBoardFile(bytes, SharedState::GetDeviceDrive());
+  AcceptedValues accepted;
+  ParseSettingsFile(bytes, accepted);
+  SettingsRecord settings = SharedState::GetDeviceSettings();
+  accepted.ApplyTo(settings);
+  SharedState::SetDeviceSettings(settings);
+}
+
+}  // namespace
+
 int LoadDefaultSettings(Ports& ports) {
   SettingsRecord settings = BuiltInSettings();
   SharedState::SetDeviceSettings(settings);
@@ -292,14 +307,13 @@ int LoadSettings(Ports& ports, int useDefaults) {
   if (fetched.status != 0) return 0;
   const auto bytes = ports.files.ReadFile(fetched.path, kSettingsFileLimit);
   if (!bytes) return 1;
-  // Kept for the history of the next write: what the board held.
-  SharedState::SetBoardFile(*bytes, SharedState::GetDeviceDrive());
-  AcceptedValues accepted;
-  ParseSettingsFile(*bytes, accepted);
-  SettingsRecord settings = SharedState::GetDeviceSettings();
-  accepted.ApplyTo(settings);
-  SharedState::SetDeviceSettings(settings);
+  ApplyBoardFile(*bytes);
   return 0;
+}
+
+void TakeBoardSettings(Ports& ports, const std::string& bytes) {
+  LoadDefaultSettings(ports);
+  ApplyBoardFile(bytes);
 }
 
 int SaveSettings(Ports& ports, const SettingsRecord& record) {

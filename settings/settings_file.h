@@ -73,6 +73,11 @@ std::string RewriteSettingsLine(std::string_view line, const SettingsRecord& rec
 // cannot be read counts as absent. 0.
 int LoadDefaultSettings(Ports& ports);
 
+// LoadDefaultSettings, then the values of `bytes`, the board's settings file
+// as just read from the board: DeviceSettings is what the board reports, and
+// the bytes are kept as the board's file.
+void TakeBoardSettings(Ports& ports, const std::string& bytes);
+
 // LoadDefaultSettings, then (unless useDefaults is non-zero) the board's
 // "Z4.INI", fetched into the backup folder. A board file that cannot be fetched
 // leaves the values before it. 0, or 1 when a file was there but could not be

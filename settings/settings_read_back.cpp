@@ -24,4 +24,17 @@ std::vector<ValueDifference> CompareSettings(const SettingsRecord& written,
   return differences;
 }
 
+std::string DifferenceText(const ValueDifference& d) {
+  const char* key = SettingsKeyName(d.key);
+  return std::string(key ? key : "") + ": written " + d.written + ", read " +
+         (d.read.empty() ? "none" : d.read);
+}
+
+std::string DifferencesText(const std::vector<ValueDifference>& differences) {
+  std::string text;
+  for (const ValueDifference& d : differences)
+    text += (text.empty() ? "" : "; ") + DifferenceText(d);
+  return text;
+}
+
 }  // namespace z4

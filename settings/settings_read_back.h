@@ -20,4 +20,10 @@ struct ValueDifference {
 std::vector<ValueDifference> CompareSettings(const SettingsRecord& written,
                                              std::string_view read_bytes);
 
+// One difference for the records people read: "CCFLOffTim: written 045, read
+// 030" ("read none" for a key the board's file has no valid line of).
+std::string DifferenceText(const ValueDifference& difference);
+// Every difference, joined by "; ".
+std::string DifferencesText(const std::vector<ValueDifference>& differences);
+
 }  // namespace z4

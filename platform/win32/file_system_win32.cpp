@@ -70,6 +70,9 @@ FileError ErrorOf(DWORD code) {
     case ERROR_ACCESS_DENIED:
     case ERROR_WRITE_PROTECT:
       return FileError::Denied;
+    case ERROR_FILE_EXISTS:
+    case ERROR_ALREADY_EXISTS:
+      return FileError::Exists;
     default:
       return FileError::Other;
   }
@@ -93,6 +96,15 @@ std::unique_ptr<OpenFile> Win32FileSystem::TryOpenExclusive(const std::string& p
   }
   error = FileError::None;
   return std::make_unique<Win32OpenFile>(std::move(file));
+}
+
+FileError Win32FileSystem::TryCreateAndDelete(const std::string& path) {
+  // CREATE_NEW never touches a file that is there; the right to delete is
+  // asked for at once, so that a folder where files can be made but not
+  // removed (some shares) is refused here and not on the first clean-up.
+  UniqueFile file = Open(Widen(path), GENERIC_WRITE | DELETE, 0, CREATE_NEW,
+                         FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE);
+  return file ? FileError::None : ErrorOf(GetLastError());
 }
 
 DriveKind Win32FileSystem::DriveType(const std::string& root) {

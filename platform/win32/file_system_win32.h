@@ -17,6 +17,7 @@ class Win32FileSystem : public FileSystem {
   std::unique_ptr<OpenFile> TryOpenExclusive(const std::string& path, FileError& error) override;
   DriveKind DriveType(const std::string& root) override;
   std::optional<std::string> VolumeName(const std::string& root) override;
+  FileError TryCreateAndDelete(const std::string& path) override;
   bool CopyReplacing(const std::string& from, const std::string& to) override;
   bool Delete(const std::string& path) override;
   bool MakeDirectory(const std::string& path) override;

@@ -217,6 +217,15 @@ std::unique_ptr<OpenFile> FakeFileSystem::TryOpenExclusive(const std::string& pa
   return std::make_unique<Handle>(*this, k);
 }
 
+FileError FakeFileSystem::TryCreateAndDelete(const std::string& path) {
+  Note("probe " + path);
+  const std::string k = Key(path);
+  const Entry* folder = Get(ParentKey(k));
+  if (!folder || !folder->directory) return FileError::Gone;
+  if (const Entry* e = Get(path)) return e->held > 0 ? FileError::InUse : FileError::Exists;
+  return folder->read_only ? FileError::Denied : FileError::None;
+}
+
 DriveKind FakeFileSystem::DriveType(const std::string& root) {
   const std::string k = Key(root);
   const char letter = static_cast<char>(std::toupper(static_cast<unsigned char>(k[0])));

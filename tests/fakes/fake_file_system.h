@@ -53,7 +53,8 @@ class FakeFileSystem : public FileSystem {
   std::function<void(const std::string& op)> before_operation;
 
   // One line per operation: "open P", "copy A -> B", "delete P", "mkdir P",
-  // "rmdir P", "cd P", "find P", "search P", "read P", "write P", "replace P", "flush P".
+  // "rmdir P", "cd P", "find P", "search P", "read P", "write P", "replace P", "flush P",
+  // "probe P".
   std::vector<std::string> log;
   int CountOps(const std::string& prefix) const;
 
@@ -61,6 +62,7 @@ class FakeFileSystem : public FileSystem {
   std::unique_ptr<OpenFile> TryOpenExclusive(const std::string& path, FileError& error) override;
   DriveKind DriveType(const std::string& root) override;
   std::optional<std::string> VolumeName(const std::string& root) override;
+  FileError TryCreateAndDelete(const std::string& path) override;
   bool CopyReplacing(const std::string& from, const std::string& to) override;
   bool Delete(const std::string& path) override;
   bool MakeDirectory(const std::string& path) override;

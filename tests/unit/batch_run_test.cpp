@@ -157,7 +157,7 @@ TEST_F(BatchRunTest, ApplyGivesTheBoardTheSevenValuesAndKeepsItsOwnLines) {
   EXPECT_EQ(SharedState::GetDeviceSettings().CCFLOffTim, 45);
   ExpectBoardRootClean();
   // What the board held and what it took, kept for undoing the change.
-  const std::string history = "C:\\Program Files\\Z4\\History\\2024-05-01_134507_E_";
+  const std::string history = "C:\\Program Files\\Z4\\History\\000001_2024-05-01_134507_E_";
   EXPECT_EQ(files.Contents(history + "before.ini"), sim::SettingsFileText(BoardB()));
   EXPECT_EQ(files.Contents(history + "after.ini"), sim::SettingsFileText(expected));
   EXPECT_EQ(Log(),
@@ -425,7 +425,7 @@ TEST_F(BatchRunTest, ALockFileThatCannotBeOpenedIsNotAnotherRun) {
       << Log();
 }
 
-TEST_F(BatchRunTest, TheMainWindowHoldsTheLockAndASecondOneLeavesTheFolderAlone) {
+TEST_F(BatchRunTest, TheMainWindowHoldsTheLockAndASecondOneEndsWithoutTouchingAnything) {
   const std::string lock = "C:\\Program Files\\Z4\\BackupZ4.lock";
   const std::string kept = "C:\\Program Files\\Z4\\BackupZ4\\Z4.JOB";
   files.RemoveDrive('E');  // the window ends by itself at its first tick
@@ -438,16 +438,36 @@ TEST_F(BatchRunTest, TheMainWindowHoldsTheLockAndASecondOneLeavesTheFolderAlone)
   EXPECT_TRUE(held_while_open) << "a batch run started now would find the lock taken";
   EXPECT_FALSE(files.Exists(lock));
 
-  // Another copy holds the folder: this window says so once and keeps its
-  // hands off the folder's files.
-  files.AddFile(kept, "the other copy's job");
-  files.AddFile(lock, "");
-  files.SetHeldOpen(lock, true);
-  host.boxes.clear();
-  EXPECT_EQ(Run(""), kExitDone);
-  ASSERT_EQ(host.boxes.size(), 1u);
-  EXPECT_NE(host.boxes[0].text.find("Another copy of Z4Utility is running"), std::string::npos);
-  EXPECT_EQ(files.Contents(kept), "the other copy's job");
+  // Another copy holds the lock, or the lock cannot be opened: the window says
+  // so, naming the other copy's folder or the file, and ends before it does
+  // anything with the working folder or the board.
+  PlugBoard(BoardB());
+  struct Row {
+    bool held;
+    int code;
+    std::string named;
+  };
+  for (const Row& row : {Row{true, kExitBusy, "Another copy of Z4Utility"},
+                         Row{false, kExitNotWritten, "cannot open its lock file:\n" + lock}}) {
+    files.AddFile(kept, "the other copy's job");
+    files.AddFile(lock, "");
+    files.SetHeldOpen(lock, row.held);
+    files.SetReadOnly(lock, !row.held);
+    host.boxes.clear();
+    files.log.clear();
+    EXPECT_EQ(Run(""), row.code);
+    ASSERT_EQ(host.boxes.size(), 1u);
+    EXPECT_NE(host.boxes[0].text.find(row.named), std::string::npos) << host.boxes[0].text;
+    EXPECT_NE(host.boxes[0].text.find(kFolder), std::string::npos) << host.boxes[0].text;
+    EXPECT_EQ(files.Contents(kept), "the other copy's job");
+    EXPECT_TRUE(board->board().jobs().empty());
+    for (const auto& op : files.log) {
+      EXPECT_EQ(op.find("BackupZ4\\"), std::string::npos) << op;
+      EXPECT_EQ(op.find("E:"), std::string::npos) << op;
+    }
+    files.SetHeldOpen(lock, false);
+    files.SetReadOnly(lock, false);
+  }
 }
 
 TEST_F(BatchRunTest, AProgramFolderTheUserCannotWriteSendsEveryWrittenFileToTheDataFolder) {

@@ -105,7 +105,10 @@ class RecordingHost : public DialogHost {
 
 class StartupOptionsTest : public ::testing::Test, protected fakes::FakeMachine {
  protected:
-  void SetUp() override { SharedState::Reset(); }
+  void SetUp() override {
+    SharedState::Reset();
+    files.AddDirectory("C:\\Program Files\\Z4");
+  }
   int Start(const std::string& options) {
     system.command_line = "\"C:\\Program Files\\Z4\\Z4Utility.exe\" " + options;
     return RunUtility(ports, host);

@@ -127,8 +127,9 @@ TEST_F(UserModeFlowTest, BoardSettingsAreShownChangedSentAndTheUnplugEndsTheProg
   expected.file_date = "2010/07/04 00:00:00";
   expected.image_move = 'N';
   EXPECT_EQ(board->board().settings(), expected);
-  ASSERT_EQ(board->board().jobs().size(), 2u);
+  ASSERT_EQ(board->board().jobs().size(), 3u) << "the write, then its read-back";
   EXPECT_EQ(board->board().jobs()[1], "SetDataIn:\r\nEnd:\r\n");
+  EXPECT_EQ(board->board().jobs()[2], "SetDataOut:\r\nEnd:\r\n");
   EXPECT_EQ(SharedState::GetDeviceSettings().FileDate, "2010/07/04 00:00:00");
   EXPECT_EQ(SharedState::GetDeviceSettings().CCFLOffTim, 120);
   EXPECT_FALSE(files.Exists("E:\\Z4.INI")) << "the written settings file is cleared away";
@@ -179,9 +180,10 @@ TEST_F(UserModeFlowTest, AWriteTheBoardNeverAcknowledgesIsReportedAndUndone) {
   EXPECT_EQ(Window().Control(IDC_DENSITY_TRACKBAR).pos, 72) << "back to the previous values";
   EXPECT_EQ(SharedState::GetDeviceSettings().Density, 72);
   EXPECT_FALSE(files.Exists("E:\\Z4.INI")) << "the unread settings file is deleted";
-  EXPECT_EQ(Log(), "2024-05-01 13:45:07\tE\tset\t" + kHistory +
-                       "2024-05-01_134507_E_before.ini\tnot written: the board did not finish "
-                       "the write\r\n");
+  EXPECT_EQ(Log(),
+            "2024-05-01 13:45:07\tE\tset\t" + kHistory +
+                "000001_2024-05-01_134507_E_before.ini\tnot written: the board did not finish "
+                "the write\r\n");
 }
 
 // Every Set keeps what the board held and what it took, and says in the log
@@ -192,8 +194,8 @@ TEST_F(UserModeFlowTest, ASetIsKeptInTheHistoryAndInTheLog) {
   initial.density = 80;
   PlugBoard(initial);
   for (int i = 0; i < 499; ++i) {
-    files.AddFile(kHistory + "2020-01-01_00" + std::to_string(1000 + i).substr(1) + "_E_before.ini",
-                  "");
+    files.AddFile(
+        kHistory + "2020-01-01_000" + std::to_string(1000 + i).substr(1) + "_E_before.ini", "");
   }
   ASSERT_TRUE(OpenUntilShown());
   const auto set_density = [&](int density) {
@@ -202,12 +204,12 @@ TEST_F(UserModeFlowTest, ASetIsKeptInTheHistoryAndInTheLog) {
     ASSERT_TRUE(ui.RunUntilTrue([&] { return Window().Control(IDC_SET).enabled; }, 60000));
   };
   set_density(85);
-  const std::string stem = kHistory + "2024-05-01_134507_E_";
+  const std::string stem = kHistory + "000001_2024-05-01_134507_E_";
   EXPECT_EQ(files.Contents(stem + "before.ini"), sim::SettingsFileText(initial));
   EXPECT_NE(files.Contents(stem + "after.ini").value_or("").find("Density:85\r\n"),
             std::string::npos);
   EXPECT_EQ(files.List(kHistory).size(), 500u);
-  EXPECT_FALSE(files.Exists(kHistory + "2020-01-01_00000_E_before.ini")) << "the oldest goes";
+  EXPECT_FALSE(files.Exists(kHistory + "2020-01-01_000000_E_before.ini")) << "the oldest goes";
   EXPECT_EQ(Log(),
             "2024-05-01 13:45:07\tE\tset\t" + stem + "before.ini\tdone: Density 80\u219285\r\n");
 
@@ -279,7 +281,7 @@ TEST_F(UserModeFlowTest, ALampOffTimeOffTheStepsShowsItsValueAndSetWritesTheStep
   EXPECT_EQ(Window().Control(IDC_YEAR_LIST).text, "2004");
   EXPECT_EQ(Window().Control(IDC_MONTH_LIST).text, "1");
   ui.Click(IDC_SET);
-  ASSERT_TRUE(ui.RunUntilTrue([&] { return board->board().jobs().size() == 2; }, 10000));
+  ASSERT_TRUE(ui.RunUntilTrue([&] { return board->board().jobs().size() == 3; }, 10000));
   ASSERT_TRUE(ui.RunUntilTrue([&] { return Window().Control(IDC_SET).enabled; }, 10000));
   EXPECT_EQ(board->board().settings().ccfl_off_minutes, 30);
   EXPECT_EQ(board->board().settings().file_date, "2004/01/01 00:00:00")
