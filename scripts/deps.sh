@@ -4,6 +4,8 @@
 # scripts/wine32.sh sets it up privately, with the wineserver of wine64 and
 # the i386 program loader of libc6-i386 (an amd64 package).
 set -euo pipefail
+# shellcheck source=scripts/apt_lists.sh
+source "$(dirname "$0")/apt_lists.sh"
 
 packages=(cmake ninja-build g++ make g++-mingw-w64-i686 wine wine64 libc6-i386 xvfb x11-apps
   googletest libgtest-dev libgmock-dev libbenchmark-dev imagemagick fonts-ipafont-gothic
@@ -41,7 +43,12 @@ if [ "$(id -u)" -ne 0 ]; then
 fi
 echo "Installing: ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
-apt-get update -q >/dev/null
-# shellcheck disable=SC2086
-apt-get install -y -q --no-install-recommends ${missing[*]} >/dev/null
+log=$(mktemp)
+apt_update "$log"
+apt_require "${missing[@]}"
+apt_retry "$log" apt-get install -y -q --no-install-recommends "${missing[@]}" || {
+  cat "$log" >&2
+  exit 1
+}
+rm -f "$log"
 japanese_locale

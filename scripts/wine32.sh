@@ -17,6 +17,8 @@
 #   Z4_WINE32_CACHE=DIR  the cache folder
 #                        (default ${XDG_CACHE_HOME:-$HOME/.cache}/z4utility/wine32)
 set -euo pipefail
+# shellcheck source=scripts/apt_lists.sh
+source "$(dirname "$0")/apt_lists.sh"
 
 home=${HOME:-$(getent passwd "$(id -u)" | cut -d: -f6)}
 cache=${Z4_WINE32_CACHE:-${XDG_CACHE_HOME:-$home/.cache}/z4utility/wine32}
@@ -103,7 +105,7 @@ EOF
   export APT_CONFIG=$apt_dir/apt.conf
   if [ -z "$(find "$apt_dir/lists" -maxdepth 1 -name '*i386_Packages*' -mmin -60 2>/dev/null)" ]; then
     say "reading the package lists (amd64 and i386) of the system's sources"
-    apt-get update -q >"$apt_dir/update.log" 2>&1 || die "apt-get update failed: $apt_dir/update.log"
+    apt_update "$apt_dir/update.log" || die "apt-get update failed: $apt_dir/update.log"
   fi
 }
 
@@ -136,8 +138,9 @@ make_sysroot() {  # folder, wine version, libc version
     esac
   done
   wanted+=("${all_packages[@]}")
+  apt_require "${wanted[@]}" || die "the i386 Wine cannot be set up without it"
   say "downloading Wine $wine_version for i386 (about 160 MB)"
-  (cd "$debs" && apt-get download -q "${wanted[@]}" >"$cache/download.log" 2>&1) ||
+  (cd "$debs" && apt_retry "$cache/download.log" apt-get download -q "${wanted[@]}") ||
     die "apt-get download failed: $cache/download.log"
   local deb
   for deb in "$debs"/*.deb; do
@@ -235,7 +238,7 @@ fetch_qemu() {
   rm -rf "$debs" "$dir.tmp"
   mkdir -p "$debs" "$dir.tmp"
   say "downloading qemu-user $version (about 60 MB) for its qemu-i386"
-  (cd "$debs" && apt-get download -q "qemu-user=$version" >"$cache/download-qemu.log" 2>&1) ||
+  (cd "$debs" && apt_retry "$cache/download-qemu.log" apt-get download -q "qemu-user=$version") ||
     die "apt-get download qemu-user failed: $cache/download-qemu.log"
   dpkg-deb --fsys-tarfile "$debs"/qemu-user_*.deb | tar -x -C "$dir.tmp" ./usr/bin/qemu-i386
   mv "$dir.tmp/usr/bin/qemu-i386" "$dir.tmp/qemu-i386"
