@@ -381,7 +381,25 @@ TEST_P(ApplyFetchFailureTest, TheExitCodeSaysWhatReachedTheBoard) {
 INSTANTIATE_TEST_SUITE_P(
     Fetches, ApplyFetchFailureTest,
     ::testing::Values(FetchFailureCase{1, kExitNoAnswer, false, "\t3 no answer: no settings file"},
-                      FetchFailureCase{2, kExitReadBackDiffers, true, "\t5 not read back"}));
+                      FetchFailureCase{2, kExitReadBackDiffers, true,
+                                       "\t5 not read back: written, but the settings could not be "
+                                       "read back; history C:\\Program Files\\Z4\\History\\000001_"}));
+
+TEST_F(BatchRunTest, AWriteThatDidNotFinishNamesTheBeforeFileItKept) {
+  PlugBoard(BoardB());
+  files.AddFile(kFile, ValidFile());
+  // The board stops working once it has answered the first read.
+  clock.AddActor(50, [&](std::int64_t) {
+    if (board && board->board().finished_jobs() == 1 && board->board().idle()) board.reset();
+  });
+  EXPECT_EQ(Run("/quiet /apply C:\\batch\\a.ini"), kExitNoAnswer);
+  const std::string before = std::string(kFolder) + "\\History\\000001_2024-05-01_134507_E_before.ini";
+  EXPECT_EQ(files.Contents(before), sim::SettingsFileText(BoardB()));
+  EXPECT_NE(Log().find("\t3 no answer: job not finished within the time limit; history " + before +
+                       "\r\n"),
+            std::string::npos)
+      << Log();
+}
 
 TEST_F(BatchRunTest, ABoardSettingsFileTooLargeToUseEndsEitherRunWithTheSameCode) {
   sim::Settings huge = BoardB();
@@ -469,6 +487,53 @@ TEST_F(BatchRunTest, TheMainWindowHoldsTheLockAndASecondOneEndsWithoutTouchingAn
     files.SetReadOnly(lock, false);
   }
 }
+
+// Only the system's refusal moves the data folder; a folder that cannot be
+// written either way is named before anything is done.
+struct DataFolderCase {
+  const char* name;
+  bool probe_held, program_read_only, local_read_only, no_local;
+  const char* command;
+  int code;
+  std::string folder;  // the data folder, named in the message of a failure
+};
+const std::string kLocal = "C:\\Users\\service\\AppData\\Local\\Z4Utility";
+const DataFolderCase kDataFolders[] = {
+    {"probe held open", true, false, false, false, "/quiet /apply C:\\batch\\a.ini", kExitDone,
+     kFolder},
+    {"per-user folder read-only", false, true, true, false, "/apply C:\\batch\\a.ini",
+     kExitNotWritten, kLocal},
+    {"per-user folder read-only, window", false, true, true, false, "", kExitNotWritten, kLocal},
+    {"no per-user folder, window", false, true, false, true, "", kExitNotWritten, kFolder},
+};
+void PrintTo(const DataFolderCase& c, std::ostream* os) {
+  *os << c.name;
+}
+class DataFolderTest : public BatchRunTest, public ::testing::WithParamInterface<DataFolderCase> {};
+
+TEST_P(DataFolderTest, IsChosenByPermissionOnlyAndAnUnwritableOneIsNamed) {
+  const DataFolderCase& c = GetParam();
+  PlugBoard(BoardB());
+  files.AddFile(kFile, ValidFile());
+  files.AddFile(std::string(kFolder) + "\\Z4Utility.probe", "");
+  files.SetHeldOpen(std::string(kFolder) + "\\Z4Utility.probe", c.probe_held);
+  files.AddDirectory(kLocal);
+  files.SetReadOnly(kLocal, c.local_read_only);
+  files.SetReadOnly(kFolder, c.program_read_only);
+  if (c.no_local) system.local_app_data.reset();
+  EXPECT_EQ(Run(c.command), c.code);
+  EXPECT_EQ(SharedState::GetDataFolder(), c.folder);
+  if (c.code == kExitDone) {
+    EXPECT_NE(Log().find("\t0 done"), std::string::npos);
+    return;
+  }
+  EXPECT_TRUE(ui.Dialogs().empty()) << "no window, no status window";
+  EXPECT_TRUE(board->board().jobs().empty());
+  ASSERT_EQ(host.boxes.size(), 1u);
+  EXPECT_NE(host.boxes[0].text.find(c.folder), std::string::npos) << host.boxes[0].text;
+}
+
+INSTANTIATE_TEST_SUITE_P(Folders, DataFolderTest, ::testing::ValuesIn(kDataFolders));
 
 TEST_F(BatchRunTest, AProgramFolderTheUserCannotWriteSendsEveryWrittenFileToTheDataFolder) {
   const std::string data = "C:\\Users\\service\\AppData\\Local\\Z4Utility";
