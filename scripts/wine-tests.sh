@@ -205,7 +205,7 @@ scenario kiban-long-log winxp map 'KibanLongLog.*'
 LANG=ja_JP.UTF-8 scenario kiban-sjis-log winxp map 'KibanShiftJis.*'
 scenario batch-settings winxp map 'BatchSettings.*'
 Z4_READONLY=1 scenario read-only-folder win10 map 'DataFolder.*:History.*' "$z4_root/res/Z4Utility.ini"
-scenario writable-folder win10 map 'DataFolder.*' "$z4_root/res/Z4Utility.ini"
+scenario writable-folder win10 map 'DataFolder.*:CheckedSet.*:SecondCopy.*' "$z4_root/res/Z4Utility.ini"
 
 # The release's packages: signed, installed, replaced and removed with msiexec.
 if wanted msi-install; then

@@ -381,9 +381,10 @@ TEST_P(ApplyFetchFailureTest, TheExitCodeSaysWhatReachedTheBoard) {
 INSTANTIATE_TEST_SUITE_P(
     Fetches, ApplyFetchFailureTest,
     ::testing::Values(FetchFailureCase{1, kExitNoAnswer, false, "\t3 no answer: no settings file"},
-                      FetchFailureCase{2, kExitReadBackDiffers, true,
-                                       "\t5 not read back: written, but the settings could not be "
-                                       "read back; history C:\\Program Files\\Z4\\History\\000001_"}));
+                      FetchFailureCase{
+                          2, kExitReadBackDiffers, true,
+                          "\t5 not read back: written, but the settings could not be "
+                          "read back; history C:\\Program Files\\Z4\\History\\000001_"}));
 
 TEST_F(BatchRunTest, AWriteThatDidNotFinishNamesTheBeforeFileItKept) {
   PlugBoard(BoardB());
@@ -393,7 +394,8 @@ TEST_F(BatchRunTest, AWriteThatDidNotFinishNamesTheBeforeFileItKept) {
     if (board && board->board().finished_jobs() == 1 && board->board().idle()) board.reset();
   });
   EXPECT_EQ(Run("/quiet /apply C:\\batch\\a.ini"), kExitNoAnswer);
-  const std::string before = std::string(kFolder) + "\\History\\000001_2024-05-01_134507_E_before.ini";
+  const std::string before =
+      std::string(kFolder) + "\\History\\000001_2024-05-01_134507_E_before.ini";
   EXPECT_EQ(files.Contents(before), sim::SettingsFileText(BoardB()));
   EXPECT_NE(Log().find("\t3 no answer: job not finished within the time limit; history " + before +
                        "\r\n"),

@@ -1,10 +1,11 @@
 // The history keeps the newest 500 of the files the program names, newest by
 // the order of writing, and never the files of the write just made.
+#include "settings/settings_history.h"
+
 #include <gtest/gtest.h>
 
 #include "core/shared_state.h"
 #include "fakes/fake_machine.h"
-#include "settings/settings_history.h"
 
 namespace z4 {
 namespace {
@@ -58,8 +59,9 @@ const Pruning kPrunings[] = {
      {2024, 5, 2, 8, 15, 53},
      {"2024-05-02_081553_E_before.ini"}},
     {"numbers beyond six digits",
-     Join(Numbered(99999, 1, "2030-01-01_000000"), std::vector<std::string>{
-         "1000000_2000-01-01_000000_E_after.ini"}, Numbered(100000, 498, "2030-01-01_000000")),
+     Join(Numbered(99999, 1, "2030-01-01_000000"),
+          std::vector<std::string>{"1000000_2000-01-01_000000_E_after.ini"},
+          Numbered(100000, 498, "2030-01-01_000000")),
      {2000, 1, 1, 0, 0, 0},
      {"099999_2030-01-01_000000_E_before.ini", "100000_2030-01-01_000000_E_before.ini"}},
 };
