@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Settings read round trip under Wine, next to the floor the program's timers
-# and pauses impose, and the idle CPU while the board is only watched.
+# Settings read and Set round trips under Wine, each next to the floor the
+# program's timers and pauses impose, and the idle CPU while the board is only
+# watched.
 set -uo pipefail
 build=$(cd "${1:-build}" && pwd)
 runs=${2:-5}
@@ -40,6 +41,16 @@ z4_register_board_nt "$prefix" E
 #     deletions: Z4.JOB 150, Z4JOB.END 450, Z4Dummy.TXT 150      750
 #   settings fetched (presence test 150), shown, Z4.INI deleted  300
 floor=$((100 + 100 + 5 * 150 + 100 + 500 + 450 + 150 + 450 + 150 + 150 + 150))
+# The Set: the write, then the read that checks it.
+#   Set: the board's settings file looked for (150)             150
+#   write job: four presence tests of old exchange files        600
+#   job timer's first tick, status window's first 500 ms tick   600
+#     marker test 450, deletions 750                            1200
+#   the written Z4.INI deleted                                   150
+#   read-back job: five presence tests                          750
+#   job timer's tick, status window's tick, marker, deletions  1800
+#   settings fetched, shown, Z4.INI deleted                      300
+set_floor=$((150 + 4 * 150 + 100 + 500 + 450 + 750 + 150 + 5 * 150 + 100 + 500 + 450 + 750 + 300))
 log=$work/bench-round-trip.log
 WINEPREFIX=$prefix wine "$build/wintests/round_trip_probe.exe" 'C:\Z4Bench\Z4Utility.exe' "$runs" 10 \
   >"$log" 2>&1 </dev/null &
@@ -74,9 +85,13 @@ awk -v u=$((utility1 - utility0)) -v s=$((server1 - server0)) -v hz="$hz" \
     printf "idle CPU of Z4Utility.exe while watching the board: %.2f %% of one core (%.2f s CPU in %.1f s)\n", 100 * u / hz / wall, u / hz, wall
     printf "wineserver meanwhile: %.2f %% of one core\n", 100 * s / hz / wall
   }'
-median=$(sed -n 's/^settings read round trip: median \([0-9]*\) ms.*/\1/p' "$work/bench-round-trip.log")
-echo "floor set by the timers and pauses: $floor ms"
+median=$(sed -n 's/^settings read round trip: median \([0-9]*\) ms.*/\1/p' "$log")
+set_median=$(sed -n 's/^settings Set round trip: median \([0-9]*\) ms.*/\1/p' "$log")
+echo "floor set by the timers and pauses: $floor ms (read), $set_floor ms (Set)"
 if [ -n "$median" ]; then
   awk -v m="$median" -v f="$floor" 'BEGIN { printf "round trip / floor: %.2f\n", m / f }'
+fi
+if [ -n "$set_median" ]; then
+  awk -v m="$set_median" -v f="$set_floor" 'BEGIN { printf "set round trip / floor: %.2f\n", m / f }'
 fi
 exit $status

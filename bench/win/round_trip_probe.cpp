@@ -1,7 +1,9 @@
 // Settings read round trip of Z4Utility.exe against a board that answers at
 // once: from the main window being visible to the board's settings shown (the
-// Set button enabled). Then it leaves the program watching the board while the
-// runner script measures its CPU use. Run under Wine by bench/settings_round_trip.sh.
+// Set button enabled); then the Set round trip: from the click on Set to the
+// panel usable again (the write and its read-back). Then it leaves the program
+// watching the board while the runner script measures its CPU use. Run under
+// Wine by bench/settings_round_trip.sh.
 #include <windows.h>
 
 #include <algorithm>
@@ -22,7 +24,7 @@ int wmain(int argc, wchar_t** argv) {
   const std::wstring program = argv[1];
   const int runs = argc > 2 ? _wtoi(argv[2]) : 5;
   const int idle_seconds = argc > 3 ? _wtoi(argv[3]) : 10;
-  std::vector<double> trips;
+  std::vector<double> trips, sets;
   for (int i = 0; i < runs; ++i) {
     PROCESS_INFORMATION info{};
     double start = 0;
@@ -43,6 +45,13 @@ int wmain(int argc, wchar_t** argv) {
     trips.push_back(shown - opened);
     std::printf("run %d: window visible %.0f ms after start, settings shown %.0f ms later\n", i + 1,
                 opened - start, shown - opened);
+    const double clicked = NowMs();
+    PostMessageW(window, WM_COMMAND, MAKEWPARAM(kSetButton, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(set));
+    while (IsWindowEnabled(set) && NowMs() - clicked < 5000) Sleep(1);
+    while (!IsWindowEnabled(set) && NowMs() - clicked < 120000) Sleep(1);
+    sets.push_back(NowMs() - clicked);
+    std::printf("run %d: Set done %.0f ms after the click\n", i + 1, sets.back());
 
     if (i == runs - 1 && idle_seconds > 0) {
       Sleep(1000);  // let the arrow cursor come back and the watch settle
@@ -57,8 +66,11 @@ int wmain(int argc, wchar_t** argv) {
     }
     CloseProgram(window, info);
   }
-  std::sort(trips.begin(), trips.end());
-  std::printf("settings read round trip: median %.0f ms, min %.0f ms, max %.0f ms over %zu runs\n",
-              trips[trips.size() / 2], trips.front(), trips.back(), trips.size());
+  for (auto* series : {&trips, &sets}) {
+    std::sort(series->begin(), series->end());
+    std::printf("settings %s round trip: median %.0f ms, min %.0f ms, max %.0f ms over %zu runs\n",
+                series == &trips ? "read" : "Set", (*series)[series->size() / 2], series->front(),
+                series->back(), series->size());
+  }
   return 0;
 }

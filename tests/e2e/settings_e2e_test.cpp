@@ -67,7 +67,7 @@ void ReadChangeWriteUnplug(Route route, bool* flush_file_seen, bool pull_during_
     ASSERT_TRUE(RegisterBoardVolume(L'F', 1));
   }
   EmulatedBoard board;
-  ASSERT_TRUE(board.Start(kBoardState, pull_during_set ? L"--exit-after-jobs 2" : L""));
+  ASSERT_TRUE(board.Start(kBoardState, pull_during_set ? L"--exit-after-jobs 3" : L""));
 
   Process utility;
   ASSERT_TRUE(utility.Start(ProgramPath(), route == Route::DriveOption ? L"/drive:E" : L""));
