@@ -51,6 +51,22 @@ std::string BoardOn(const std::string& drive, int language_flag) {
   return drive.empty() ? "The board" : "The board on drive " + drive + ":";
 }
 
+std::string OwnFileJapanese(OwnFile own) {
+  switch (own) {
+    case OwnFile::Log:
+      return "プログラムのログです。";
+    case OwnFile::Lock:
+      return "2 つのコピーが同時に動かないようにするためのロック ファイルです。";
+    case OwnFile::WorkingFolder:
+      return "作業フォルダー BackupZ4 の中にあります。";
+    case OwnFile::History:
+      return "ボードへの書き込みの履歴の中にあります。";
+    case OwnFile::None:
+      break;
+  }
+  return {};
+}
+
 std::string JapaneseMessage(const BatchReport& r, BatchAction action, const std::string& drive,
                             const std::string& file) {
   const std::string failed = action == BatchAction::Export ? "設定を書き出せませんでした。\n"
@@ -60,8 +76,13 @@ std::string JapaneseMessage(const BatchReport& r, BatchAction action, const std:
       action == BatchAction::Apply ? "\nボードには何も書き込んでいません。" : "";
   switch (r.outcome) {
     case BatchOutcome::Done:
+      return action == BatchAction::Export ? "設定を書き出しました。" : "設定を書き込みました。";
     case BatchOutcome::Refused:
       return {};
+    case BatchOutcome::OwnFile:
+      return failed + "このファイルは Z4Utility が自分で使うファイルなので、置き換えません:\n" +
+             file + "\n" + OwnFileJapanese(r.own) +
+             "何もしていません。別のファイルを指定してください。";
     case BatchOutcome::NoBoard:
       return failed + "Z-4 ボードが見つかりません。";
     case BatchOutcome::NoAnswer:
@@ -108,8 +129,13 @@ std::string EnglishMessage(const BatchReport& r, BatchAction action, const std::
       action == BatchAction::Apply ? "\nNothing was written to the board." : "";
   switch (r.outcome) {
     case BatchOutcome::Done:
+      return action == BatchAction::Export ? "The settings were exported."
+                                           : "The settings were applied.";
     case BatchOutcome::Refused:
       return {};
+    case BatchOutcome::OwnFile:
+      return failed + "Z4Utility keeps this file for itself, so it was not replaced:\n" + file +
+             "\nIt is " + OwnFileText(r.own) + ". Nothing was done; name another file.";
     case BatchOutcome::NoBoard:
       return failed + "No Z-4 board was found.";
     case BatchOutcome::NoAnswer:
@@ -175,8 +201,12 @@ std::string AllowedValues(int key, int language_flag) {
 
 std::string BatchMessage(const BatchReport& report, BatchAction action, const std::string& drive,
                          const std::string& file, int language_flag) {
-  return Japanese(language_flag) ? JapaneseMessage(report, action, drive, file)
-                                 : EnglishMessage(report, action, drive, file);
+  const bool ja = Japanese(language_flag);
+  const std::string text = ja ? JapaneseMessage(report, action, drive, file)
+                              : EnglishMessage(report, action, drive, file);
+  if (report.unlogged.empty()) return text;
+  return text + (ja ? "\n\nログに記録できませんでした:\n" : "\n\nThe log could not be written:\n") +
+         report.unlogged;
 }
 
 namespace {
@@ -189,6 +219,8 @@ std::string BaseOutcomeText(const BatchReport& r) {
       return code + "done: " + (r.changes.empty() ? "no change" : r.changes);
     case BatchOutcome::Refused:
       return code + "command line refused: " + r.subject;
+    case BatchOutcome::OwnFile:
+      return code + "command line refused: " + r.subject + " is " + OwnFileText(r.own);
     case BatchOutcome::NoBoard:
       return code + "no board";
     case BatchOutcome::NoAnswer:

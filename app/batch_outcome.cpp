@@ -7,6 +7,7 @@ int ExitCodeOf(BatchOutcome outcome) {
     case BatchOutcome::Done:
       return kExitDone;
     case BatchOutcome::Refused:
+    case BatchOutcome::OwnFile:
       return kExitRefused;
     case BatchOutcome::NoBoard:
       return kExitNoBoard;

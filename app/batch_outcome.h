@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/own_files.h"
 #include "settings/settings_file_check.h"
 #include "settings/settings_read_back.h"
 
@@ -28,6 +29,7 @@ enum ExitCode : int {
 enum class BatchOutcome {
   Done,
   Refused,
+  OwnFile,  // /export was given one of the program's own files
   NoBoard,
   NoAnswer,           // a settings job did not finish in time
   NoSettingsFile,     // the read job finished, but no settings file could be fetched
@@ -61,6 +63,12 @@ struct BatchReport {
   bool history_tried = false;
   std::string history;
   bool after_missing = false;
+  // OwnFile: which of the program's files FILE is.
+  OwnFile own = OwnFile::None;
+  // /export, once everything else succeeded: the bytes FILE gets last.
+  std::string exported;
+  // The run's line could not be added to the log (its path).
+  std::string unlogged;
 };
 
 // A report of one outcome, naming what it concerns.

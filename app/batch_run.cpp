@@ -1,5 +1,7 @@
 #include "app/batch_run.h"
 
+#include <algorithm>
+
 #include "app/batch_messages.h"
 #include "app/run_lock.h"
 #include "app/settings_apply.h"
@@ -40,7 +42,7 @@ BatchReport RunWithBoard(Ports& ports, DialogHost& host, const TextTable& texts,
   BatchReport report = ReportOf(BatchOutcome::NoBoard);
   if (SharedState::GetDeviceFound() == 1) {
     drive = SharedState::GetDeviceDrive();
-    report = action == BatchAction::Export ? ExportSettings(ports, host, texts, file)
+    report = action == BatchAction::Export ? ExportSettings(ports, host, texts)
                                            : ApplySettings(ports, host, texts, values);
   }
   // As when the main window closes.
@@ -76,6 +78,23 @@ std::string FileOf(Ports& ports, const ProgramOptions& options) {
   return options.batch_file.empty() ? std::string() : ports.files.FullPath(options.batch_file);
 }
 
+// The exported bytes into FILE: the run's very last step, so that FILE is
+// replaced only when everything else succeeded.
+void ReplaceExportedFile(Ports& ports, BatchAction action, const std::string& file,
+                         BatchReport& report) {
+  if (action != BatchAction::Export || report.outcome != BatchOutcome::Done) return;
+  bool replaced = false;
+  try {
+    replaced = ports.files.ReplaceFileContents(file, report.exported);
+  } catch (...) {
+    // The file holds its old bytes or all of the new ones; on a failure here,
+    // the old.
+    report = ReportOf(BatchOutcome::Stopped);
+    return;
+  }
+  if (!replaced) report = ReportOf(BatchOutcome::FileNotWritten, file);
+}
+
 }  // namespace
 
 int RunBatch(Ports& ports, DialogHost& host, const TextTable& texts, const ProgramOptions& options,
@@ -84,13 +103,20 @@ int RunBatch(Ports& ports, DialogHost& host, const TextTable& texts, const Progr
   const std::string file = FileOf(ports, options);
   BatchReport report;
   std::string drive;
+  const OwnFile own =
+      options.batch == BatchAction::Export ? OwnFileOf(ports.system, file) : OwnFile::None;
   if (!data_folder_writable) {
     report = ReportOf(BatchOutcome::LocalFilesNotWritten, folder);
+  } else if (own != OwnFile::None) {
+    // A file the program keeps for itself is never replaced by an export.
+    report = ReportOf(BatchOutcome::OwnFile, file);
+    report.own = own;
   } else {
     const RunLock lock(ports.files, RunLockPath(folder));
     switch (lock.state()) {
       case RunLock::State::Held:
         report = RunStopping(ports, host, texts, options.batch, file, drive);
+        ReplaceExportedFile(ports, options.batch, file, report);
         break;
       case RunLock::State::Busy:
         report = ReportOf(BatchOutcome::Busy);
@@ -100,16 +126,21 @@ int RunBatch(Ports& ports, DialogHost& host, const TextTable& texts, const Progr
         break;
     }
   }
-  // The record comes first: it is there even while a message waits for the user.
-  AppendRunLog(
-      ports.appender, folder,
-      RunRecord{ports.wall_clock.Now(), drive, options.batch_option, file, OutcomeText(report)});
-  if (report.outcome != BatchOutcome::Done && !options.quiet) {
+  // The record comes first: it is there even while a message waits for the
+  // user. A run that leaves no record says so, in its message and its code.
+  if (!AppendRunLog(ports.appender, folder,
+                    RunRecord{ports.wall_clock.Now(), drive, options.batch_option, file,
+                              OutcomeText(report)})) {
+    report.unlogged = folder + "\\Z4Utility.log";
+  }
+  const bool failed = report.outcome != BatchOutcome::Done || !report.unlogged.empty();
+  if (failed && !options.quiet) {
     host.ShowMessage(
         BatchMessage(report, options.batch, drive, file, SharedState::GetLanguageFlag()),
         kOptionsCaption);
   }
-  return ExitCodeOf(report.outcome);
+  const int code = ExitCodeOf(report.outcome);
+  return report.unlogged.empty() ? code : std::max(code, static_cast<int>(kExitNotWritten));
 }
 
 void RecordRefusedRun(Ports& ports, const ProgramOptions& options) {

@@ -7,8 +7,7 @@
 
 namespace z4 {
 
-BatchReport ExportSettings(Ports& ports, DialogHost& host, const TextTable& texts,
-                           const std::string& file) {
+BatchReport ExportSettings(Ports& ports, DialogHost& host, const TextTable& texts) {
   const SettingsJobResult job = RunSettingsJob(ports, host, texts, false);
   if (job == SettingsJobResult::NotStarted) {
     return ReportOf(BatchOutcome::LocalFilesNotWritten, BackupFolderPath(ports.system));
@@ -22,10 +21,9 @@ BatchReport ExportSettings(Ports& ports, DialogHost& host, const TextTable& text
   if (job == SettingsJobResult::TimedOut) return ReportOf(BatchOutcome::NoAnswer);
   if (board.status == FetchStatus::NoFile) return ReportOf(BatchOutcome::NoSettingsFile);
   if (board.status == FetchStatus::TooLarge) return ReportOf(BatchOutcome::BoardFileTooLarge);
-  if (!ports.files.ReplaceFileContents(file, board.bytes)) {
-    return ReportOf(BatchOutcome::FileNotWritten, file);
-  }
-  return {};
+  BatchReport report;
+  report.exported = std::move(board.bytes);
+  return report;
 }
 
 }  // namespace z4

@@ -11,9 +11,9 @@
 
 namespace z4 {
 
-// The board must have been found. `file` is replaced as a whole or, when
-// anything fails, left as it was.
-BatchReport ExportSettings(Ports& ports, DialogHost& host, const TextTable& texts,
-                           const std::string& file);
+// The board must have been found. A report of Done carries the board's file
+// in `exported`: the caller replaces the user's file with it as the run's
+// very last step, once nothing else can fail.
+BatchReport ExportSettings(Ports& ports, DialogHost& host, const TextTable& texts);
 
 }  // namespace z4

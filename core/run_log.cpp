@@ -1,16 +1,15 @@
 #include "core/run_log.h"
 
-#include <algorithm>
 #include <cstdio>
+
+#include "core/utf8_check.h"
 
 namespace z4 {
 namespace {
 
-std::string Field(std::string text) {
+std::string Field(const std::string& text) {
   if (text.empty()) return "-";
-  std::replace_if(
-      text.begin(), text.end(), [](char c) { return c == '\t' || c == '\r' || c == '\n'; }, ' ');
-  return text;
+  return EscapedText(text);
 }
 
 std::string TimeText(const LocalTime& t) {

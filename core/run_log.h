@@ -19,8 +19,9 @@ struct RunRecord {
 };
 
 // "2024-05-01 13:45:07<TAB>E<TAB>/apply<TAB>C:\batch\a.ini<TAB>0 done" and
-// CR LF, in UTF-8. An empty field is written as "-"; tabs and line ends inside
-// a field become spaces, so that every run stays one line of five fields.
+// CR LF, in UTF-8. An empty field is written as "-"; what a field holds is
+// written as EscapedText, so that every run stays one line of five fields of
+// clean text, whatever a file or a name it quotes holds.
 std::string RunLogLine(const RunRecord& record);
 
 // Adds a line (CR LF included) to the log in `program_folder`: the one way

@@ -1,5 +1,7 @@
 #include "core/utf8_check.h"
 
+#include <cstdio>
+
 namespace z4 {
 namespace {
 
@@ -69,6 +71,43 @@ std::string ReplaceInvalidUtf8(std::string_view bytes) {
     if (bytes.empty()) break;
     out += "\xEF\xBF\xBD";
     bytes.remove_prefix(1);
+  }
+  return out;
+}
+
+namespace {
+
+std::string Hex(unsigned value, const char* format) {
+  char text[16];
+  std::snprintf(text, sizeof text, format, value);
+  return text;
+}
+
+}  // namespace
+
+std::string EscapedText(std::string_view bytes) {
+  std::string out;
+  out.reserve(bytes.size());
+  const auto at = [&](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
+  while (!bytes.empty()) {
+    const std::size_t n = CharacterLength(bytes);
+    const bool control =
+        (n == 1 && (at(0) < 0x20 || at(0) == 0x7F)) || (n == 2 && at(0) == 0xC2 && at(1) < 0xA0);
+    if (n > 0 && !control) {
+      out.append(bytes.substr(0, n));
+    } else if (n > 0) {
+      for (std::size_t i = 0; i < n; ++i) out += Hex(at(i), "\\x%02X");
+    } else if (bytes.size() >= 3 && at(0) == 0xED && at(1) >= 0xA0 && at(1) <= 0xBF &&
+               (at(2) & 0xC0) == 0x80) {
+      out += Hex(0xD000u | ((at(1) & 0x3Fu) << 6) | (at(2) & 0x3Fu), "\\u{%X}");
+      bytes.remove_prefix(3);
+      continue;
+    } else {
+      out += Hex(at(0), "\\x%02X");
+      bytes.remove_prefix(1);
+      continue;
+    }
+    bytes.remove_prefix(n);
   }
   return out;
 }

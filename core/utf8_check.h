@@ -23,4 +23,11 @@ std::size_t WithoutCutCharacter(std::string_view bytes);
 // The text with every ill-formed sequence replaced by U+FFFD.
 std::string ReplaceInvalidUtf8(std::string_view bytes);
 
+// Text that is valid UTF-8 without control characters, whatever `bytes`
+// hold: a byte of an ill-formed sequence, and every byte of a control
+// character (U+0000 to U+001F, U+007F to U+009F), is written as "\xNN"; a
+// surrogate in UTF-8 form (as a file name with an unpaired one is converted
+// on Windows 2000 and XP) as "\u{D800}".
+std::string EscapedText(std::string_view bytes);
+
 }  // namespace z4

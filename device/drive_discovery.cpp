@@ -10,9 +10,9 @@
 #include "core/decimal.h"
 #include "core/shared_state.h"
 #include "device/board_drive_check.h"
+#include "device/drive_error_dialogs.h"
 #include "device/mounted_devices.h"
 #include "device/usb_storage_keys.h"
-#include "device/drive_error_dialogs.h"
 
 namespace z4 {
 namespace {
@@ -92,18 +92,21 @@ bool IsVersion(System& system, unsigned major, unsigned minor) {
   return version && version->major == major && version->minor == minor;
 }
 
-
 bool TestAdjustMode() {
   return SharedState::GetTestAdjustMode() != 0;
 }
 
-// Forgets the letter found when its drive is not the board's: nothing on it
-// is then touched.
+// Forgets the letter found when it is not one letter from A to Z (a value
+// such as "\\.\C" would name another disk's files), or when its drive is not
+// the board's: nothing on it is then touched.
 void KeepOnlyABoardDrive(Ports& ports, bool from_registry) {
-  const std::string drive = SharedState::GetDeviceDrive();
-  if (drive.size() == 1 && !IsBoardDrive(ports, drive[0], from_registry)) {
-    SharedState::SetDeviceDrive("");
+  std::string drive = SharedState::GetDeviceDrive();
+  if (drive.size() == 1 && drive[0] >= 'a' && drive[0] <= 'z') drive[0] -= 'a' - 'A';
+  if (drive.size() != 1 || drive[0] < 'A' || drive[0] > 'Z' ||
+      !IsBoardDrive(ports, drive[0], from_registry)) {
+    drive.clear();
   }
+  SharedState::SetDeviceDrive(drive);
 }
 
 }  // namespace

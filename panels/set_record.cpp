@@ -44,11 +44,15 @@ void SetRecord::Abandoned(const std::string& reason) {
 }
 
 void SetRecord::Line(const std::string& outcome) {
-  AppendRunLog(ports_.appender, GetDataFolder(ports_.system),
-               RunRecord{ports_.wall_clock.Now(), SharedState::GetDeviceDrive(), "set",
-                         entry_.before_path, outcome});
+  const std::string folder = GetDataFolder(ports_.system);
+  const bool logged = AppendRunLog(ports_.appender, folder,
+                                   RunRecord{ports_.wall_clock.Now(), SharedState::GetDeviceDrive(),
+                                             "set", entry_.before_path, outcome});
   begun_ = false;
   entry_ = HistoryEntry{};
+  if (logged || told_) return;
+  told_ = true;
+  if (unlogged_) unlogged_(folder + "\\Z4Utility.log");
 }
 
 }  // namespace z4

@@ -6,8 +6,10 @@
 // not written.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "core/ports.h"
@@ -19,7 +21,10 @@ namespace z4 {
 
 class SetRecord {
  public:
-  explicit SetRecord(Ports& ports) : ports_(ports) {}
+  // `unlogged` is called with the log's path the first time a line cannot
+  // be added to it, and never again.
+  SetRecord(Ports& ports, std::function<void(const std::string&)> unlogged)
+      : ports_(ports), unlogged_(std::move(unlogged)) {}
 
   // The write is about to start: the board's file, as last read from the
   // board now being written, goes into the history.
@@ -42,6 +47,8 @@ class SetRecord {
   void Line(const std::string& outcome);
 
   Ports& ports_;
+  std::function<void(const std::string&)> unlogged_;
+  bool told_ = false;
   bool begun_ = false;
   HistoryEntry entry_;
   std::string changes_;

@@ -1,5 +1,7 @@
 #include "panels/settings_panel.h"
 
+#include <algorithm>
+
 #include "core/backup_folder.h"
 #include "core/decimal.h"
 #include "core/shared_state.h"
@@ -170,6 +172,22 @@ void SettingsPanel::ValueLabels(int trackbar_id) {
   members_.Transfer(view_);
 }
 
+void SettingsPanel::UnloggedMessage(const std::string& log) {
+  if (closing_) return;  // no message while the window goes
+  if (SharedState::GetLanguageFlag() == 0) {
+    view_.ShowMessage(
+        "Set の記録をログに書き込めませんでした:\n" + log +
+            "\nSet そのものは取り消していません。ログに書き込めない間は、この後の Set "
+            "も記録されません。このメッセージは一度だけ表示します。",
+        "Z4Utility");
+    return;
+  }
+  view_.ShowMessage("A Set could not be recorded in the log:\n" + log +
+                        "\nThe Set itself is not undone. While the log cannot be written, the Sets "
+                        "that follow are not recorded either; this message is shown once.",
+                    "Z4Utility");
+}
+
 void SettingsPanel::DeviceErrorMessage(int kind) {
   UseTextFont();
   std::string text;
@@ -203,8 +221,25 @@ std::string DatePart(const std::string& date, std::size_t at, std::size_t length
   return part;
 }
 
-std::string LastTwo(const std::string& text) {
-  return text.size() <= 2 ? text : text.substr(text.size() - 2);
+// A typed value zero-filled to `width` when it is one of its list's entries
+// (written with a leading zero or not); empty otherwise (a month 112,
+// full-width digits, letters).
+std::string Offered(const std::string& typed, int first, int last, std::size_t width) {
+  const int n = typed.size() > width ? -1 : ParseDecimal(typed);
+  if (n < first || n > last) return {};
+  const std::string text = FormatDecimal(n);
+  return std::string(width - std::min(width, text.size()), '0') + text;
+}
+
+// At most `count` characters of UTF-8 text.
+std::string FirstCharacters(const std::string& text, std::size_t count) {
+  std::size_t at = 0;
+  for (std::size_t n = 0; at < text.size() && n < count; ++n) {
+    do {
+      ++at;
+    } while (at < text.size() && (static_cast<unsigned char>(text[at]) & 0xC0) == 0x80);
+  }
+  return text.substr(0, at);
 }
 
 }  // namespace
@@ -264,11 +299,21 @@ void SettingsPanel::LoadAndShowSettings(bool reload) {
 
 int SettingsPanel::CollectAndWrite(std::string* reason) {
   members_.ReadBack(view_);
-  const std::string date = view_.GetText(IDC_YEAR_LIST) + "/" +
-                           LastTwo("0" + view_.GetText(IDC_MONTH_LIST)) + "/" +
-                           LastTwo("0" + view_.GetText(IDC_DAY_LIST)) + " 00:00:00";
-  if (!IsValidFileDate(date)) {
-    if (reason) *reason = "no valid date: " + date.substr(0, 10);
+  // The date is taken as typed: each part must be one of its list's entries.
+  const std::string typed[] = {view_.GetText(IDC_YEAR_LIST), view_.GetText(IDC_MONTH_LIST),
+                               view_.GetText(IDC_DAY_LIST)};
+  const std::string year = Offered(typed[0], 2000, 2999, 4);
+  const std::string month = Offered(typed[1], 1, 12, 2);
+  const std::string day = Offered(typed[2], 1, 31, 2);
+  const std::string date = year + "/" + month + "/" + day + " 00:00:00";
+  if (year.empty() || month.empty() || day.empty() || !IsValidFileDate(date)) {
+    const bool offered = !year.empty() && !month.empty() && !day.empty();
+    if (reason) {
+      *reason = "no valid date: " +
+                (offered ? date.substr(0, 10)
+                         : FirstCharacters(typed[0], 10) + "/" + FirstCharacters(typed[1], 10) +
+                               "/" + FirstCharacters(typed[2], 10));
+    }
     return 1;
   }
 

@@ -83,6 +83,8 @@ class SettingsPanel {
   void DeviceRemoved();
   void WriteJobNotDone();
   void ShowDate(const std::string& date);
+  // Once per run: a Set could not be recorded in the log.
+  void UnloggedMessage(const std::string& log);
   void SetMaintenanceTexts();
 
   // The text-table font for the window, and for each control a procedure writes.
@@ -95,7 +97,8 @@ class SettingsPanel {
   BoundTexts& members_;
   const TextTable& texts_;
   bool maintenance_panel_ = true;
-  SetRecord set_record_{ports_};
+  SetRecord set_record_{ports_, [this](const std::string& log) { UnloggedMessage(log); }};
+  bool closing_ = false;
   bool read_back_due_ = false;
   bool reading_back_ = false;
 };

@@ -197,6 +197,7 @@ void SettingsPanel::SettingsJobStopped() {
 }
 
 void SettingsPanel::WindowClosing() {
+  closing_ = true;
   if (reading_back_) {
     reading_back_ = false;
     set_record_.NotReadBack("the window was closed");

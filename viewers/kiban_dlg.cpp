@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/own_files.h"
 #include "core/shared_state.h"
 #include "device/board_file_limits.h"
 #include "device/board_gone.h"
@@ -266,6 +267,14 @@ void CKibanDlg::SaveImage() {
   const auto chosen = view_->Dialogs().ChooseSaveFile(request);
   // Only the proposed name is saved: it carries the board's number.
   if (!chosen || NameOf(*chosen) != request.default_name) return;
+  if (OwnFileOf(ports_.system, ports_.files.FullPath(*chosen)) == OwnFile::WorkingFolder) {
+    // The working folder is emptied at every start and end of the program: a
+    // copy there would be lost with the board's own.
+    view_->ShowMessage(SaveFailedText(SharedState::GetLanguageFlag(), *chosen),
+                       SharedState::GetLanguageFlag() == 0 ? kJapanese.title : kEnglish.title);
+    view_->SetFocus(IDC_KIBAN_RETURN);
+    return;
+  }
 
   bool copied = false;
   for (int attempt = 0; attempt < kCopyAttempts && !copied; ++attempt) {

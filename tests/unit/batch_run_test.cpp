@@ -557,6 +557,65 @@ TEST_F(BatchRunTest, AProgramFolderTheUserCannotWriteSendsEveryWrittenFileToTheD
   EXPECT_FALSE(files.Exists(data + "\\BackupZ4")) << "removed after the run, as always";
 }
 
+// What /export may replace, and when: never one of the program's own files,
+// only as the run's last step, and a run it cannot record says so.
+struct ExportCase {
+  const char* name;
+  std::string option;  // before the file
+  std::string file;    // as given; a file there holds "kept"
+  std::string fails;   // an operation that runs out of memory, or "log" for a read-only log
+  int code;
+  bool replaced;     // FILE holds the board's file afterwards
+  std::string said;  // in the message, or in the log line with /quiet
+};
+const std::string kOwn = std::string(kFolder) + "\\";
+const ExportCase kExports[] = {
+    {"the log", "/quiet", kOwn + "Z4Utility.log", "", kExitRefused, false,
+     "\t1 command line refused: " + kOwn + "Z4Utility.log is the program's log\r\n"},
+    {"the log, other letters", "/quiet", "c:\\PROGRAM files\\z4\\z4utility.LOG", "", kExitRefused,
+     false, "is the program's log"},
+    {"the lock", "", kOwn + "BackupZ4.lock", "", kExitRefused, false,
+     "It is the lock that keeps two copies apart. Nothing was done"},
+    {"a history file", "/quiet", "C:\\batch\\..\\Program Files\\Z4\\History\\000001_x_E_before.ini",
+     "", kExitRefused, false, "is in the history of board writes"},
+    {"in the working folder", "/quiet", kOwn + "BackupZ4\\mine.ini", "", kExitRefused, false,
+     "is in the working folder BackupZ4"},
+    {"a plain file", "/quiet", "C:\\batch\\out.ini", "", kExitDone, true, "\t0 done\r\n"},
+    {"no memory in the clean-up", "/quiet", "C:\\batch\\out.ini", "rmdir " + kOwn + "BackupZ4",
+     kExitFailed, false, "\t8 stopped"},
+    {"a log that cannot be written", "", "C:\\batch\\out.ini", "log", kExitNotWritten, true,
+     "The settings were exported.\n\nThe log could not be written:\n" + kOwn + "Z4Utility.log"},
+};
+void PrintTo(const ExportCase& c, std::ostream* os) {
+  *os << c.name;
+}
+class ExportTargetTest : public BatchRunTest, public ::testing::WithParamInterface<ExportCase> {};
+
+TEST_P(ExportTargetTest, FileIsReplacedLastAndNeverOneOfTheProgramsOwn) {
+  const ExportCase& c = GetParam();
+  PlugBoard(BoardA());
+  files.AddFile(kLog, "earlier line\r\n");
+  files.AddFile(c.file, "kept");
+  files.SetReadOnly(kLog, c.fails == "log");
+  files.before_operation = [&](const std::string& op) {
+    if (!c.fails.empty() && op == c.fails) throw std::bad_alloc();
+  };
+  const std::string log_before = *files.Contents(kLog);
+  EXPECT_EQ(Run(c.option + " /export \"" + c.file + "\""), c.code);
+  // FILE as it was (the log, when FILE names it, only added to), or the board's file.
+  const std::string now = files.Contents(c.file).value_or("");
+  EXPECT_EQ(c.replaced ? now : now.substr(0, 4),
+            c.replaced ? sim::SettingsFileText(BoardA()) : "kept");
+  EXPECT_EQ(files.Contents(kLog).value_or("").rfind(log_before, 0), 0u) << "only added to";
+  if (c.code == kExitRefused) {
+    EXPECT_TRUE(board->board().jobs().empty()) << "nothing done";
+  }
+  const std::string said = host.boxes.empty() ? Log() : host.boxes[0].text;
+  EXPECT_NE(said.find(c.said), std::string::npos) << said;
+}
+
+INSTANTIATE_TEST_SUITE_P(Targets, ExportTargetTest, ::testing::ValuesIn(kExports));
+
 struct RefusedCase {
   std::string options;
   bool recorded;  // the line names /export or /apply

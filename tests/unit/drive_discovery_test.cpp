@@ -382,6 +382,22 @@ TEST_F(DriveDiscoveryTest, WindowsMeNeedsADecimalUnitNumber) {
   EXPECT_EQ(Found(), 0);
 }
 
+// A letter value that is not one letter names no board, in either mode: "\\.\C"
+// would be the fixed disk's root.
+TEST_F(DriveDiscoveryTest, OnlyOneLetterFromAToZIsABoardsLetter) {
+  system.version = OsVersion{4, 90};
+  AddBoard9x(true);
+  files.AddDrive('C', DriveKind::Removable);
+  for (const char* letter : {"\\\\.\\C", "EF", "", "1", "e"}) {
+    for (int adjust : {0, 1}) {
+      SharedState::SetTestAdjustMode(adjust);
+      AddUnit(adjust ? kMeKey1 : kMeKey0, adjust ? "1" : "0", letter);
+      Find();
+      EXPECT_EQ(Drive(), std::string(letter) == "e" ? "E" : "") << letter << " " << adjust;
+    }
+  }
+}
+
 TEST_F(DriveDiscoveryTest, WindowsMeDoesNotKnowTheWindows98Ids) {
   system.version = OsVersion{4, 90};
   AddBoard9x(false);

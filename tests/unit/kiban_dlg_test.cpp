@@ -190,18 +190,27 @@ TEST_F(KibanDlgTest, ADifferentNameSavesNothingAndKeepsTheBoardsImage) {
   EXPECT_EQ(SharedState::GetEnteredFileName(), "1234abab") << "each OK adds the typed part again";
 }
 
-TEST_F(KibanDlgTest, ACopyThatFailsKeepsTheBoardsImageAndSaysSo) {
+// A folder that cannot be written, and the working folder, which the program
+// empties: the image is not saved there, the board keeps it, the user is told.
+TEST_F(KibanDlgTest, ASaveThatFailsOrIsRefusedKeepsTheBoardsImageAndSaysSo) {
   PlugBoard('P');
   Open();
   ASSERT_TRUE(RunUntilShown());
   files.AddDirectory("D:\\Images");
   files.SetReadOnly("D:\\Images", true);
-  ui.save_answer = "D:\\Images\\1234ab.png";
-  ui.Click(IDC_KIBAN_OK);
-  EXPECT_TRUE(files.Exists("E:\\QXR\\MB000001.png")) << "the board's image is kept";
-  ASSERT_EQ(ui.Boxes().size(), 1u);
-  EXPECT_NE(ui.Boxes()[0].text.find("D:\\Images\\1234ab.png"), std::string::npos);
-  EXPECT_EQ(files.CountOps("copy " + std::string(kBackup) + "\\MB000001.png -> D:"), 60);
+  for (const auto& [target, copies] : {std::pair{std::string("D:\\Images\\1234ab.png"), 60},
+                                       // each OK adds the typed part to the proposed name again
+                                       std::pair{std::string(kBackup) + "\\1234abab.png", 0}}) {
+    ui.save_answer = target;
+    const std::size_t boxes = ui.Boxes().size();
+    ui.Click(IDC_KIBAN_OK);
+    EXPECT_TRUE(files.Exists("E:\\QXR\\MB000001.png")) << "the board's image is kept";
+    EXPECT_FALSE(files.Exists(target));
+    ASSERT_EQ(ui.Boxes().size(), boxes + 1);
+    EXPECT_NE(ui.Boxes().back().text.find(target), std::string::npos);
+    EXPECT_EQ(files.CountOps("copy " + std::string(kBackup) + "\\MB000001.png -> " + target),
+              copies);
+  }
 }
 
 TEST_F(KibanDlgTest, StopEndsTheWaitAndTakesTheJobBack) {

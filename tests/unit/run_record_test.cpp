@@ -4,6 +4,7 @@
 
 #include "app/run_lock.h"
 #include "core/run_log.h"
+#include "core/utf8_check.h"
 #include "fakes/fake_file_appender.h"
 #include "fakes/fake_file_system.h"
 
@@ -13,9 +14,32 @@ namespace {
 TEST(RunLogLine, FiveFieldsOnOneLine) {
   EXPECT_EQ(RunLogLine({{2009, 1, 2, 3, 4, 5}, "F", "/apply", "C:\\x y\\a.ini", "0 done"}),
             "2009-01-02 03:04:05\tF\t/apply\tC:\\x y\\a.ini\t0 done\r\n");
-  // Nothing that could break the line or its fields gets through.
-  EXPECT_EQ(RunLogLine({{2024, 12, 31, 23, 59, 59}, "", "/export", "a\tb\r\nc", ""}),
-            "2024-12-31 23:59:59\t-\t/export\ta b  c\t-\r\n");
+}
+
+// Whatever a field quotes (a file name, a line of a file given to /apply), the
+// line is valid UTF-8 without control characters, and stays one line.
+TEST(RunLogLine, EveryFieldIsCleanText) {
+  struct Case {
+    std::string given, written;
+  };
+  for (const Case& c : {
+           Case{"a\tb\r\nc", "a\\x09b\\x0D\\x0Ac"},
+           Case{"density:\x82\x57\x82\x51", "density:\\x82W\\x82Q"},  // Shift-JIS "８２"
+           Case{std::string("x\0y\xFF", 4), "x\\x00y\\xFF"},
+           Case{"\x1B[2J\x7F", "\\x1B[2J\\x7F"},
+           Case{"\xC2\x9B"
+                "1m",
+                "\\xC2\\x9B"
+                "1m"},  // a C1 control: CSI
+           Case{"C:\\\xED\xA0\x80.ini", "C:\\\\u{D800}.ini"},
+           Case{"\xE2\x86\x92 \xEF\xBC\x98", "\xE2\x86\x92 \xEF\xBC\x98"},  // kept: → ８
+           Case{"\xE2\x86", "\\xE2\\x86"},
+       }) {
+    const std::string line = RunLogLine({{2024, 1, 1, 0, 0, 0}, "E", "/apply", c.given, c.given});
+    EXPECT_EQ(line, "2024-01-01 00:00:00\tE\t/apply\t" + c.written + "\t" + c.written + "\r\n")
+        << c.given;
+    EXPECT_TRUE(IsValidUtf8(line));
+  }
 }
 
 TEST(AppendRunLog, AddsToWhatIsThereAndNeverRewritesIt) {

@@ -91,13 +91,19 @@ TEST_F(SettingsPanelTest, TypedDatesAreCheckedAsACalendarDay) {
        {Case{"2004", "2", "29", 0}, Case{"2100", "2", "29", 1}, Case{"2000", "2", "29", 0},
         Case{"2010", "4", "31", 1}, Case{"1999", "12", "31", 1}, Case{"3000", "1", "1", 1},
         Case{"2010", "123", "1", 1}, Case{"2010", "07", "04", 0}, Case{"2010", "", "4", 1},
-        Case{"２０１０", "1", "1", 1}}) {
+        Case{"２０１０", "1", "1", 1}, Case{"2010", "112", "1", 1}, Case{"2010", "1x", "1", 1},
+        Case{"2010", "１", "1", 1}, Case{"02010", "1", "1", 1}}) {
     window.SetText(IDC_YEAR_LIST, c.year);
     window.SetText(IDC_MONTH_LIST, c.month);
     window.SetText(IDC_DAY_LIST, c.day);
     EXPECT_EQ(panel.CollectAndWrite(), c.result) << c.year << "/" << c.month << "/" << c.day;
   }
-  // A typed month of 123 keeps its last two digits: "23", not a month.
+  // The refusal quotes what was typed, cut by characters, not bytes.
+  window.SetText(IDC_YEAR_LIST, "２０１０２０１０２０１０");
+  window.SetText(IDC_MONTH_LIST, "112");
+  std::string reason;
+  EXPECT_EQ(panel.CollectAndWrite(&reason), 1);
+  EXPECT_EQ(reason, "no valid date: ２０１０２０１０２０/112/1");
   window.SetText(IDC_YEAR_LIST, "2010");
   window.SetText(IDC_MONTH_LIST, "7");
   window.SetText(IDC_DAY_LIST, "4");

@@ -222,6 +222,21 @@ TEST_F(UserModeFlowTest, ASetIsKeptInTheHistoryAndInTheLog) {
       << Log();
 }
 
+TEST_F(UserModeFlowTest, ASetThatCannotBeLoggedIsToldOnce) {
+  PlugBoard();
+  files.AddFile(kFolder + "\\Z4Utility.log", "");
+  files.SetReadOnly(kFolder + "\\Z4Utility.log", true);
+  ASSERT_TRUE(OpenUntilShown());
+  for (int density : {85, 90}) {
+    ui.Scroll(IDC_DENSITY_TRACKBAR, density);
+    ui.Click(IDC_SET);
+    ASSERT_TRUE(ui.RunUntilTrue([&] { return Window().Control(IDC_SET).enabled; }, 60000));
+  }
+  EXPECT_EQ(board->board().settings().density, 90) << "the Sets went on";
+  ASSERT_EQ(ui.Boxes().size(), 1u);
+  EXPECT_NE(ui.Boxes()[0].text.find(kFolder + "\\Z4Utility.log"), std::string::npos);
+}
+
 TEST_F(UserModeFlowTest, TwentyFiveFailedSearchesGiveTheDefaultsAndSetReportsTheMissingBoard) {
   PlugBoard();
   ui.Open(IDD_CONFIG, dialog);
