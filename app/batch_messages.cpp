@@ -112,7 +112,7 @@ std::string JapaneseMessage(const BatchReport& r, BatchAction action, const std:
       return failed + "プログラムのファイルを書き込めません:\n" + r.subject;
     case BatchOutcome::Busy:
       return failed +
-             "このプログラムのフォルダから、別の Z4Utility (設定ウィンドウ、/export または "
+             "同じデータ フォルダーで、別の Z4Utility (設定ウィンドウ、/export または "
              "/apply) が実行中です。\n"
              "ボードには何も送っていません。もう一方を終了するか、1 台ずつ順番に実行してください。";
   }
@@ -167,7 +167,7 @@ std::string EnglishMessage(const BatchReport& r, BatchAction action, const std::
     case BatchOutcome::Busy:
       return failed +
              "Another copy of Z4Utility (its settings window, /export or /apply) is running "
-             "from this program's folder.\n"
+             "with the same data folder.\n"
              "Nothing was sent to the board. Close the other copy, or run one board after "
              "another.";
   }
@@ -248,7 +248,7 @@ std::string BaseOutcomeText(const BatchReport& r) {
     case BatchOutcome::LocalFilesNotWritten:
       return code + "not written: " + r.subject;
     case BatchOutcome::Busy:
-      return code + "busy: another copy runs from the same folder";
+      return code + "busy: another copy runs with the same data folder";
   }
   return code;
 }
