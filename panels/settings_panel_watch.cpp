@@ -23,6 +23,12 @@ bool UserMode() {
   return SharedState::GetTestAdjustMode() == 0;
 }
 
+// What the board holds after a write it has not reported since is not known:
+// no later write may take the file of before it for what that write replaced.
+void ForgetBoardFile() {
+  SharedState::SetBoardFile("", "");
+}
+
 }  // namespace
 
 void SettingsPanel::DeviceWatch() {
@@ -147,6 +153,7 @@ void SettingsPanel::WriteJobEnded(bool finished) {
     return;
   }
   set_record_.Failed("the board did not finish the write");
+  ForgetBoardFile();
   SharedState::SetUseDefaults(true);
   SharedState::SetCursorState(2);
   // Test/adjust mode says nothing of a write that did not finish.
@@ -167,6 +174,7 @@ bool SettingsPanel::StartDueReadBack() {
 void SettingsPanel::ReadBackEnded(bool finished, const std::string& reason) {
   reading_back_ = false;
   SharedState::SetDeviceState(2);
+  bool known = false;
   bool taken = false;
   if (finished) {
     const FetchedSettings board = FetchBoardSettings(ports_);
@@ -174,6 +182,7 @@ void SettingsPanel::ReadBackEnded(bool finished, const std::string& reason) {
       TakeBoardSettings(ports_, board.bytes);
       const auto differences = CompareSettings(SharedState::GetPendingSettings(), board.bytes);
       set_record_.ReadBack(board.bytes, differences);
+      known = true;
       taken = differences.empty();
     } else {
       set_record_.NotReadBack(FetchProblemText(board.status));
@@ -181,6 +190,7 @@ void SettingsPanel::ReadBackEnded(bool finished, const std::string& reason) {
   } else {
     set_record_.NotReadBack(reason);
   }
+  if (!known) ForgetBoardFile();
   // DeviceSettings is what the board last reported: now, or before the write.
   LoadAndShowSettings(false);
   if (taken) return;
@@ -193,6 +203,7 @@ void SettingsPanel::SettingsJobStopped() {
     ReadBackEnded(false, "stopped");
   } else if (SharedState::GetJobKind() == 3 && set_record_.Open()) {
     set_record_.Abandoned("stopped before the board finished the write");
+    ForgetBoardFile();
   }
 }
 

@@ -133,7 +133,8 @@ void Board::RunJob(std::int64_t now) {
 bool Board::Carry(const Command& command, std::int64_t now) {
   const std::string& word = command.word;
   if (word == "SetDataOut") {
-    return WriteBoardFile(kSettingsFileName, SettingsFileText(settings_), now);
+    return WriteBoardFile(kSettingsFileName,
+                          options_.settings_file.value_or(SettingsFileText(settings_)), now);
   }
   if (word == "SetDataIn") return TakeSettings();
   if (word == "Wave") {
@@ -219,7 +220,7 @@ bool Board::WriteSelfTestResult(std::int64_t now) {
   const int number = NextCaptureNumber(root_.ListFolder(kCaptureFolder));
   const std::string name = CaptureName(number, settings_.file_format);
   return WriteBoardFile(std::string(kCaptureFolder) + "\\" + name,
-                        CaptureImage(settings_.file_format), now);
+                        options_.capture.value_or(CaptureImage(settings_.file_format)), now);
 }
 
 void Board::FinishJob() {

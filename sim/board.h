@@ -56,6 +56,9 @@ class Board {
   void Step(std::int64_t now_ms);
 
   const Settings& settings() const { return settings_; }
+  // What the board does from its next step on: faults can come and go while
+  // it runs.
+  BoardOptions& options() { return options_; }
   // Empty when the state was read cleanly or absent; else its first bad line.
   const std::string& state_error() const { return state_error_; }
   // Every job text received, in order.

@@ -31,6 +31,12 @@ struct BoardOptions {
   std::optional<std::string> self_test_log;
   // "SetDataIn:" leaves the settings as they are, whatever "Z4.INI" holds.
   bool refuse_settings = false;
+  // What "SetDataOut:" writes as "Z4.INI", byte for byte (an empty, corrupt,
+  // oversized or hostile file); the board's own settings file when absent.
+  std::optional<std::string> settings_file;
+  // What a passing self-test writes as its captured picture, byte for byte;
+  // the test pattern when absent.
+  std::optional<std::string> capture;
   // Length of one unit of "Wait:n".
   std::int64_t wait_unit_ms = 1000;
   std::vector<HoldRule> holds;

@@ -12,6 +12,18 @@ namespace {
 constexpr int kOpenAttempts = 50;
 constexpr DWORD kOpenPauseMs = 20;
 
+// A disk too full for the bytes gets none of them: a write that stopped part
+// way would leave half a line, which a handle that may only append cannot
+// take back.
+bool Fits(const std::wstring& path, std::size_t bytes) {
+  const std::wstring::size_type cut = path.find_last_of(L"\\/");
+  const std::wstring folder = cut == std::wstring::npos ? L"." : path.substr(0, cut + 1);
+  ULARGE_INTEGER free_bytes{};
+  if (!GetDiskFreeSpaceExW(folder.c_str(), &free_bytes, nullptr, nullptr)) return true;
+  // A cluster to spare: the file may need one more than its bytes.
+  return free_bytes.QuadPart >= bytes + 65536;
+}
+
 bool WriteAll(UniqueFile& file, const std::string& bytes) {
   DWORD written = 0;
   const bool ok =
@@ -25,6 +37,7 @@ bool WriteAll(UniqueFile& file, const std::string& bytes) {
 bool Win32FileAppender::Append(const std::string& path, const std::string& bytes,
                                const std::string& header) {
   const std::wstring wide = Widen(path);
+  if (!Fits(wide, header.size() + bytes.size())) return false;
   for (int attempt = 0; attempt < kOpenAttempts; ++attempt) {
     // The call that creates the file keeps it to itself until its header and
     // bytes are in: no other append can come between them.

@@ -127,6 +127,27 @@ void FakeFileSystem::EjectMedium(char letter) {
   ejected_[static_cast<char>(std::toupper(static_cast<unsigned char>(letter)))] = true;
 }
 
+void FakeFileSystem::SwapDisk(char letter, const std::map<std::string, std::string>& files) {
+  const std::string drive = Key(std::string(1, letter) + ":");
+  std::map<std::string, Entry> now;
+  for (auto it = entries_.begin(); it != entries_.end();) {
+    if (it->first != drive && it->first.compare(0, drive.size() + 1, drive + "\\") == 0) {
+      now.insert(*it);
+      it = entries_.erase(it);
+    } else {
+      ++it;
+    }
+  }
+  auto& aside = put_aside_[static_cast<char>(std::toupper(static_cast<unsigned char>(letter)))];
+  if (!aside.empty()) {
+    entries_.insert(aside.begin(), aside.end());
+    aside.clear();
+  } else {
+    aside = std::move(now);
+    for (const auto& [path, bytes] : files) AddFile(path, bytes);
+  }
+}
+
 bool FakeFileSystem::HasDrive(char letter) const {
   return DriveUp(std::string(1, letter) + ":");
 }
@@ -166,10 +187,12 @@ bool FakeFileSystem::IsDirectory(const std::string& path) const {
 
 std::vector<std::string> FakeFileSystem::List(const std::string& folder) const {
   std::vector<std::string> names;
-  const std::string k = Key(folder);
-  for (const auto& [key, entry] : entries_) {
-    if (key != k && ParentKey(key) == k)
-      names.push_back(entry.name.substr(entry.name.rfind('\\') + 1));
+  // The keys below a folder sort together, right after the folder's own.
+  const std::string prefix = Key(folder) + "\\";
+  for (auto it = entries_.lower_bound(prefix);
+       it != entries_.end() && it->first.compare(0, prefix.size(), prefix) == 0; ++it) {
+    if (it->first.find('\\', prefix.size()) != std::string::npos) continue;
+    names.push_back(it->second.name.substr(it->second.name.rfind('\\') + 1));
   }
   return names;
 }
@@ -186,6 +209,12 @@ void FakeFileSystem::SetReadOnly(const std::string& path, bool read_only) {
 
 void FakeFileSystem::SetFreeSpace(char letter, std::int64_t bytes) {
   free_[static_cast<char>(std::toupper(static_cast<unsigned char>(letter)))] = bytes;
+}
+
+std::optional<std::int64_t> FakeFileSystem::FreeSpace(char letter) const {
+  const auto it = free_.find(static_cast<char>(std::toupper(static_cast<unsigned char>(letter))));
+  if (it == free_.end()) return std::nullopt;
+  return it->second;
 }
 
 int FakeFileSystem::CountOps(const std::string& prefix) const {

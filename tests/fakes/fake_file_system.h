@@ -33,6 +33,10 @@ class FakeFileSystem : public FileSystem {
   // files fails as if it were lost.
   void EjectMedium(char letter);
   bool HasDrive(char letter) const;
+  // Another disk takes the letter: the files of the disk there now are put
+  // aside and `files` (full paths) are the new disk's; the next call puts the
+  // first disk's files back.
+  void SwapDisk(char letter, const std::map<std::string, std::string>& files);
   void AddDirectory(const std::string& path);  // and the folders above it
   void AddFile(const std::string& path, const std::string& bytes);
   std::optional<std::string> Contents(const std::string& path) const;
@@ -48,6 +52,7 @@ class FakeFileSystem : public FileSystem {
   void SetReadOnly(const std::string& path, bool read_only);
   // Bytes that can still be written on a drive; unlimited until set.
   void SetFreeSpace(char letter, std::int64_t bytes);
+  std::optional<std::int64_t> FreeSpace(char letter) const;
   // Called before every operation with its log line, for tests that change the
   // world between two steps of the program.
   std::function<void(const std::string& op)> before_operation;
@@ -107,6 +112,7 @@ class FakeFileSystem : public FileSystem {
   std::map<char, bool> ejected_;
   std::map<char, std::string> volumes_;
   std::map<char, std::int64_t> free_;
+  std::map<char, std::map<std::string, Entry>> put_aside_;
   std::string cwd_ = "C:\\";
   int failing_copies_ = 0;
 };

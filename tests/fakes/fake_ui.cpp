@@ -161,6 +161,8 @@ std::optional<std::string> FakeDialog::SystemDialogs::ChooseSaveFile(
     if (!folder.empty() && folder.back() != '\\') folder += '\\';
     return folder + request.default_name;
   }
+  // A folder alone: the proposed name in that folder.
+  if (ui.save_answer->back() == '\\') return *ui.save_answer + request.default_name;
   return ui.save_answer;
 }
 
@@ -170,6 +172,32 @@ std::unique_ptr<PrintJob> FakeDialog::SystemDialogs::ChoosePrinter() {
   ui.print_jobs.push_back(std::make_unique<FakePrintJob>(window_.printer_orientation));
   window_.last_print_job = ui.print_jobs.back().get();
   return std::make_unique<BorrowedPrintJob>(*window_.last_print_job);
+}
+
+template <typename F>
+void FakeUi::Call(FakeDialog& dialog, F&& handler_call, bool opening) {
+  if (!guard_handlers) {
+    handler_call();
+    return;
+  }
+  try {
+    handler_call();
+  } catch (const LeaveTheProgram&) {
+    throw;
+  } catch (...) {
+    ++failures;
+    if (!failure_message.empty()) ShowMessageBox(failure_message, "Z4Utility");
+    if (opening) {
+      dialog.EndDialog(kResultFailed);
+      return;
+    }
+    try {
+      dialog.handler_.OnFailure();
+    } catch (const LeaveTheProgram&) {
+      throw;
+    } catch (...) {
+    }
+  }
 }
 
 void FakeUi::Centre(FakeDialog& dialog) {
@@ -187,7 +215,7 @@ FakeDialog& FakeUi::Open(int resource_id, DialogHandler& handler) {
   opened_.push_back(Opened{resource_id, clock_.NowMs()});
   if (on_create) on_create(*main_);
   const Rect before = main_->rect_;
-  handler.OnInitDialog(*main_);
+  Call(*main_, [&] { handler.OnInitDialog(*main_); }, true);
   if (main_->rect_.left == before.left && main_->rect_.top == before.top) Centre(*main_);
   return *main_;
 }
@@ -197,8 +225,10 @@ bool FakeUi::ShowPending() {
   for (FakeDialog* d : stack_) {
     if (d->shown_ || d->ended_) continue;
     d->shown_ = shown = true;
-    if (d->handler_.HandlesPaint()) d->handler_.OnPaint();
-    d->handler_.OnShown();
+    Call(*d, [d] {
+      if (d->handler_.HandlesPaint()) d->handler_.OnPaint();
+      d->handler_.OnShown();
+    });
   }
   return shown;
 }
@@ -226,13 +256,13 @@ bool FakeUi::DispatchOne(std::int64_t until) {
   // period after this one is handled.
   auto& t = owner->timers_.at(id);
   t.due = clock_.NowMs() + t.period;
-  owner->handler_.OnTimer(id);
+  Call(*owner, [owner, id] { owner->handler_.OnTimer(id); });
   if (after_timer) after_timer();
   return true;
 }
 
 void FakeUi::Destroy(FakeDialog& dialog) {
-  dialog.handler_.OnDestroy();
+  Call(dialog, [&dialog] { dialog.handler_.OnDestroy(); });
   dialog.timers_.clear();
   for (auto& o : opened_) {
     if (o.resource_id == dialog.resource_id_ && o.closed_at < 0) {
@@ -281,7 +311,7 @@ int FakeUi::RunChild(int resource_id, DialogHandler& handler) {
   opened_.push_back(Opened{resource_id, clock_.NowMs()});
   if (on_create) on_create(child);
   const Rect before = child.rect_;
-  handler.OnInitDialog(child);
+  Call(child, [&] { handler.OnInitDialog(child); }, true);
   if (child.rect_.left == before.left && child.rect_.top == before.top) Centre(child);
   ShowPending();
   if (on_child_open) on_child_open(child);
@@ -313,23 +343,28 @@ FakeDialog* FakeUi::Input() {
 }
 
 void FakeUi::Click(int id) {
-  Input()->handler_.OnCommand(id, 0);
+  FakeDialog* d = Input();
+  Call(*d, [d, id] { d->handler_.OnCommand(id, 0); });
 }
 
 void FakeUi::Scroll(int trackbar_id, int pos) {
   FakeDialog* d = Input();
   d->SetTrackbarPos(trackbar_id, pos, true);
-  d->handler_.OnHScroll(trackbar_id);
+  Call(*d, [d, trackbar_id] { d->handler_.OnHScroll(trackbar_id); });
 }
 
 void FakeUi::PressOk() {
   FakeDialog* d = Input();
-  if (!d->handler_.OnOk()) d->EndDialog(kResultOk);
+  Call(*d, [d] {
+    if (!d->handler_.OnOk()) d->EndDialog(kResultOk);
+  });
 }
 
 void FakeUi::PressCancel() {
   FakeDialog* d = Input();
-  if (!d->handler_.OnCancel()) d->EndDialog(kResultCancel);
+  Call(*d, [d] {
+    if (!d->handler_.OnCancel()) d->EndDialog(kResultCancel);
+  });
 }
 
 void FakeUi::MouseMove() {

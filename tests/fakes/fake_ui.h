@@ -20,6 +20,10 @@ namespace z4::fakes {
 
 class FakeUi;
 
+// What a test throws to leave the program at once, from anywhere: the handler
+// guard passes it on.
+struct LeaveTheProgram {};
+
 struct FakeControl {
   std::string text;
   bool checked = false;
@@ -112,6 +116,10 @@ class FakeDialog : public DialogView {
 
  private:
   friend class FakeUi;
+
+// What a test throws to leave the program at once, from anywhere: the handler
+// guard passes it on.
+struct LeaveTheProgram {};
   std::vector<std::unique_ptr<RecordingCanvas>> owned_canvases_;
   struct Timer {
     unsigned period;
@@ -176,6 +184,13 @@ class FakeUi {
   // Runs after every timer message, in modal loops too: for tests that act
   // the moment a window shows something.
   std::function<void()> after_timer;
+  // Handlers run as the Win32 shell runs them: what one throws is caught, the
+  // failure message (when it has a text) shown as a message box, and the
+  // window told (OnFailure), or ended as failed when it was opening.
+  // Without it, what a handler throws reaches the test.
+  bool guard_handlers = false;
+  std::string failure_message;
+  int failures = 0;
 
   // Opens a top-level dialog: creates it, runs OnInitDialog and centres it
   // when its initialisation did not move it. As on Windows, it shows once its
@@ -212,8 +227,8 @@ class FakeUi {
   int cursor_y = 0;
   int cursor_sets = 0;
   // The Save As dialogs shown, and what the user does in the next one: the
-  // path chosen (the proposed name in the proposed folder when empty), or
-  // nullopt to cancel.
+  // path chosen (the proposed name in the proposed folder when empty, in the
+  // given folder when it ends in a backslash), or nullopt to cancel.
   std::vector<SaveFileRequest> save_requests;
   std::optional<std::string> save_answer = std::string();
   // Every print job handed out, kept for inspection.
@@ -236,6 +251,9 @@ class FakeUi {
   void Destroy(FakeDialog& dialog);
   void ShowMessageBox(const std::string& text, const std::string& caption);
   int RunChild(int resource_id, DialogHandler& handler);
+  // Calls a handler of `dialog`, guarded when guard_handlers is set.
+  template <typename F>
+  void Call(FakeDialog& dialog, F&& handler_call, bool opening = false);
   void Centre(FakeDialog& dialog);
 
   VirtualClock& clock_;
