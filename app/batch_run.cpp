@@ -127,12 +127,16 @@ int RunBatch(Ports& ports, DialogHost& host, const TextTable& texts, const Progr
     }
   }
   // The record comes first: it is there even while a message waits for the
-  // user. A run that leaves no record says so, in its message and its code.
-  if (!AppendRunLog(ports.appender, folder,
-                    RunRecord{ports.wall_clock.Now(), drive, options.batch_option, file,
-                              OutcomeText(report)})) {
-    report.unlogged = folder + "\\Z4Utility.log";
+  // user. A run that leaves no record (the log cannot be written, or there is
+  // no memory to write it) says so, in its message and its code.
+  bool logged = false;
+  try {
+    logged = AppendRunLog(ports.appender, folder,
+                          RunRecord{ports.wall_clock.Now(), drive, options.batch_option, file,
+                                    OutcomeText(report)});
+  } catch (...) {
   }
+  if (!logged) report.unlogged = folder + "\\Z4Utility.log";
   const bool failed = report.outcome != BatchOutcome::Done || !report.unlogged.empty();
   if (failed && !options.quiet) {
     host.ShowMessage(

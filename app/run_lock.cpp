@@ -26,8 +26,13 @@ RunLock::RunLock(FileSystem& files, std::string path) : files_(files), path_(std
 RunLock::~RunLock() {
   if (!held_) return;
   held_.reset();
-  // Another run may have taken the file in the meantime; then it stays.
-  files_.Delete(path_);
+  // Another run may have taken the file in the meantime; then it stays. A
+  // lock file that stays (even for want of memory to name it) is taken over
+  // by the next run.
+  try {
+    files_.Delete(path_);
+  } catch (...) {
+  }
 }
 
 std::string RunLockPath(const std::string& program_folder) {

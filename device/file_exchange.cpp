@@ -73,25 +73,32 @@ TransferResult LocalPath(Ports& ports, const std::string& name) {
   return {BackupFolderPath(ports.system) + "\\" + name, 0};
 }
 
-// Every delivery to the board decides here whether it may go ahead: nothing
-// is copied to a drive that the board is known to have left, nor to another
-// disk that took the board's letter since the board was found.
-bool DeliveryMayGoAhead(Ports& ports) {
-  if (BoardGone()) return false;
+enum class Delivery { Go, DriveMissing, NotTheBoard };
+
+// Every copy to the board decides here whether it may go ahead: nothing is
+// copied to a drive that the board is known to have left, nor to another disk
+// that took the board's letter since the board was found. A letter that is
+// missing this moment is one failed look, as for any other attempt: a board
+// that drops out for a moment is not taken for gone.
+Delivery MayDeliver(Ports& ports) {
+  if (BoardGone()) return Delivery::NotTheBoard;
   const std::string drive = SharedState::GetDeviceDrive();
-  if (drive.size() != 1) return true;  // no letter: the copies fail by themselves
-  if (IsBoardDrive(ports, drive[0], SharedState::GetDriveOption().empty())) return true;
+  if (drive.size() != 1) return Delivery::Go;  // no letter: the copies fail by themselves
+  if (ports.files.DriveType(drive + ":\\") == DriveKind::NoRoot) return Delivery::DriveMissing;
+  if (IsBoardDrive(ports, drive[0], SharedState::GetDriveOption().empty())) return Delivery::Go;
   SharedState::SetBoardGone(true);
-  return false;
+  return Delivery::NotTheBoard;
 }
 
 TransferResult Deliver(Ports& ports, const std::string& name, const std::string& source) {
   TransferResult result{std::string(), 1};
-  if (!DeliveryMayGoAhead(ports)) return result;
   const std::string device_path = DeviceFilePath(name);
   DriveErrorDialogsOff quiet(ports.system);
   for (int attempt = 0; attempt < kDeliverAttempts; ++attempt) {
-    if (ports.files.CopyReplacing(source, device_path)) {
+    const Delivery may = MayDeliver(ports);
+    if (may == Delivery::NotTheBoard) return result;
+    if (may == Delivery::Go && ports.files.CopyReplacing(source, device_path)) {
+      BoardReached();
       result.status = 0;
       break;
     }

@@ -21,7 +21,9 @@ class CStatusDlg : public DialogHandler {
   // A failed step leaves the job in an unknown state: the window ends as
   // failed instead of waiting on.
   void OnFailure() override;
-  // Enter and Escape keep their standard meaning: results 1 and 2.
+  // Enter does nothing: only the board's end marker says that the job is
+  // done. Escape gives up the wait, as the time limit does (result 2).
+  bool OnOk() override { return true; }
 
   static constexpr int kFinished = 1;
   static constexpr int kTimedOut = 2;

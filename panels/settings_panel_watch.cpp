@@ -66,7 +66,9 @@ void SettingsPanel::DeviceWatch() {
         // two ticks later.
         SharedState::SetWatchStep(2);
       } else if (ProbeDrive(ports_, SharedState::GetDeviceDrive())) {
-        SharedState::SetWatchStep(1);
+        // The board answers again: it was a moment's miss, and the next one
+        // is a first miss again, not a second.
+        SharedState::SetWatchStep(0);
       } else {
         DeviceRemoved();
       }
@@ -152,7 +154,8 @@ void SettingsPanel::WriteJobEnded(bool finished) {
     read_back_due_ = true;
     return;
   }
-  set_record_.Failed("the board did not finish the write");
+  // The board may have taken the file all the same, and ended only later.
+  set_record_.Abandoned("the board did not finish the write");
   ForgetBoardFile();
   SharedState::SetUseDefaults(true);
   SharedState::SetCursorState(2);

@@ -111,6 +111,13 @@ scenario() {  # name, windows version, map|nomap, gtest filter, [files...]
   mkdir -p "$fixed"
   z4_map_drive "$prefix" f "$fixed"
   z4_set_version "$prefix" "$version"
+  # With Z4_DPI the screen's scale: Wine 8 takes the system DPI from this value
+  # when a program starts (HKEY_CURRENT_CONFIG\Software\Fonts is only read
+  # when it is missing).
+  if [ -n "${Z4_DPI:-}" ]; then
+    WINEPREFIX=$prefix wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD \
+      /d "$Z4_DPI" /f >/dev/null 2>&1 </dev/null
+  fi
   # The printer's output goes to this file (LPT1: is sent there).
   local print_file=$work/$name.ps shot=$work/$name.shot
   rm -f "$print_file" "$shot"
@@ -134,7 +141,15 @@ scenario() {  # name, windows version, map|nomap, gtest filter, [files...]
         rm -f "$prefix/dosdevices/e:" "$request"
       fi
       if [ -e "$shot" ]; then
-        xwd -root -silent | convert xwd:- "$work/$name.png" 2>/dev/null
+        # A request "NAME WxH+X+Y" keeps that part of the screen as NAME.png;
+        # any other keeps the whole screen as the scenario's picture.
+        picture= geometry=
+        read -r picture geometry <"$shot"
+        if [ -n "$geometry" ]; then
+          xwd -root -silent | convert xwd:- -crop "$geometry" +repage "$work/$picture.png" 2>/dev/null
+        else
+          xwd -root -silent | convert xwd:- "$work/$name.png" 2>/dev/null
+        fi
         rm -f "$shot"
       fi
       sleep 0.05
@@ -146,7 +161,7 @@ scenario() {  # name, windows version, map|nomap, gtest filter, [files...]
     Z4_E2E_SIM="$(z4_windows_path "$tests/z4sim.exe")" \
     Z4_E2E_UNPLUG="$(z4_windows_path "$request")" \
     Z4_E2E_PRINT="$(z4_windows_path "$print_file")" Z4_E2E_SHOT="$(z4_windows_path "$shot")" \
-    Z4_E2E_WORK='C:\Z4Work' Z4_E2E_READONLY="$ro_folder" \
+    Z4_E2E_WORK='C:\Z4Work' Z4_E2E_READONLY="$ro_folder" Z4_E2E_DPI="${Z4_DPI:-96}" \
     wine "$tests/z4_e2e.exe" --gtest_filter="$filter" >>"$log" 2>&1 </dev/null
   local status=$?
   touch "$work/$name.done"
@@ -206,6 +221,12 @@ LANG=ja_JP.UTF-8 scenario kiban-sjis-log winxp map 'KibanShiftJis.*'
 scenario batch-settings winxp map 'BatchSettings.*'
 Z4_READONLY=1 scenario read-only-folder win10 map 'DataFolder.*:History.*' "$z4_root/res/Z4Utility.ini"
 scenario writable-folder win10 map 'DataFolder.*:CheckedSet.*:SecondCopy.*' "$z4_root/res/Z4Utility.ini"
+# Every window laid out at 100, 125, 150 and 200 %, in English and in Japanese.
+for dpi in 96 120 144 192; do
+  Z4_DPI=$dpi scenario layout-$dpi winxp map 'Layout.*' "$z4_root/res/Z4Utility.ini"
+  LANG=ja_JP.UTF-8 Z4_DPI=$dpi scenario layout-$dpi-japanese winxp map 'Layout.*' \
+    "$z4_root/res/ja/Z4Utility.ini"
+done
 
 # The release's packages: signed, installed, replaced and removed with msiexec.
 if wanted msi-install; then

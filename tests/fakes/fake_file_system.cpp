@@ -26,9 +26,9 @@ FakeFileSystem::FakeFileSystem() {
 
 std::string FakeFileSystem::Key(const std::string& path) {
   std::string k;
+  k.reserve(path.size());
   for (char c : path) {
-    const char ch =
-        c == '/' ? '\\' : static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    const char ch = c == '/' ? '\\' : (c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c);
     if (ch == '\\' && !k.empty() && k.back() == '\\') continue;
     k += ch;
   }
@@ -155,6 +155,8 @@ bool FakeFileSystem::HasDrive(char letter) const {
 void FakeFileSystem::AddDirectory(const std::string& path) {
   const std::string k = Key(path);
   if (k.size() <= 2) return;
+  const auto there = entries_.find(k);
+  if (there != entries_.end() && there->second.directory) return;
   AddDirectory(ParentKey(k));
   auto& e = entries_[k];
   e.directory = true;

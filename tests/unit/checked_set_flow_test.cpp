@@ -31,7 +31,7 @@ struct CheckedSet {
 
 const std::string kNotRead = "written, not read back: the board did not finish the read";
 // The board has stopped working altogether.
-const std::string kStopped = "not written: the board did not finish the write";
+const std::string kStopped = "not known whether written: the board did not finish the write";
 const CheckedSet kSets[] = {
     {"taken", 0, Board::Takes, "done: Density 80\u219290", "done: Density 90\u219285"},
     {"taken in adjust mode", 1, Board::Takes, "done: Density 80\u219290",
