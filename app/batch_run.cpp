@@ -131,9 +131,9 @@ int RunBatch(Ports& ports, DialogHost& host, const TextTable& texts, const Progr
   // no memory to write it) says so, in its message and its code.
   bool logged = false;
   try {
-    logged = AppendRunLog(ports.appender, folder,
-                          RunRecord{ports.wall_clock.Now(), drive, options.batch_option, file,
-                                    OutcomeText(report)});
+    logged = AppendRunLog(
+        ports.appender, folder,
+        RunRecord{ports.wall_clock.Now(), drive, options.batch_option, file, OutcomeText(report)});
   } catch (...) {
   }
   if (!logged) report.unlogged = folder + "\\Z4Utility.log";

@@ -1,6 +1,7 @@
 #include "app/settings_job_run.h"
 
 #include "core/shared_state.h"
+#include "device/board_gone.h"
 #include "jobs/job_start.h"
 #include "jobs/status_dlg.h"
 #include "res/resource_ids.h"
@@ -14,7 +15,10 @@ constexpr unsigned kFirstJobTickMs = 100;
 
 SettingsJobResult RunSettingsJob(Ports& ports, DialogHost& host, const TextTable& texts,
                                  bool write) {
-  if (BeginJob(ports, SettingsJobRequest(write)) != 0) return SettingsJobResult::NotStarted;
+  if (BeginJob(ports, SettingsJobRequest(write)) != 0) {
+    // A board that went away while its old files were cleared did not answer.
+    return BoardGone() ? SettingsJobResult::TimedOut : SettingsJobResult::NotStarted;
+  }
   ports.clock.Pause(kFirstJobTickMs);
   SharedState::SetStatusKind(write ? 1 : 0);
   CStatusDlg status(ports, texts);

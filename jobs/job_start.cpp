@@ -1,6 +1,7 @@
 #include "jobs/job_start.h"
 
 #include "core/shared_state.h"
+#include "device/board_gone.h"
 #include "device/file_exchange.h"
 #include "res/resource_ids.h"
 
@@ -32,6 +33,9 @@ int BeginJob(Ports& ports, const JobRequest& request) {
   DeleteDeviceFile(ports, kDeleteEndMarker);
   DeleteDeviceFile(ports, kDeleteLevelData);
   DeleteDeviceFile(ports, kDeleteFlush);
+  // A board that went away meanwhile keeps what an earlier job left on it,
+  // an end marker among it, which the new job would be taken to have written.
+  if (BoardGone()) return 1;
 
   BuildJobText(request);
   if (SharedState::GetJobText().empty()) return 1;

@@ -9,7 +9,9 @@
 namespace z4 {
 
 // 0 when the job was started (JobRunning set, timer 1 running on the main
-// window), 1 when nothing was started.
+// window), 1 when nothing was started (no board, nothing to do, a job file
+// that could not be written, or a board that went away while its old
+// exchange files were being cleared).
 int StartJob(Ports& ports, DialogView& main_window, const JobRequest& request);
 
 // StartJob without the main window's timer, for a caller that waits for the

@@ -26,6 +26,7 @@ bool CStatusDlg::OnInitDialog(DialogView& view) {
                texts_.Text(SharedState::GetStatusKind() == 0 ? TextKey::USB_INI_FILE_READ
                                                              : TextKey::USB_INI_FILE_WRITE));
   job_sent_ = false;
+  ended_ = false;
   return true;
 }
 
@@ -43,21 +44,26 @@ bool CStatusDlg::ApplyCursor() {
 
 void CStatusDlg::DeliverJobFiles() {
   // For a settings write the board must find its new "Z4.INI" before the job.
-  // The results are not looked at: a job file that did not reach the board
-  // never brings the end marker, and the time limit ends the wait (sooner when
-  // the board's drive has gone).
+  bool delivered = true;
   if (SharedState::GetStatusKind() == 1) {
     const TransferResult ini = TransferFile(ports_, "Z4.INI", "", TransferMode::LocalPath);
-    TransferFile(ports_, "Z4.INI", ini.path, TransferMode::Deliver);
+    delivered = TransferFile(ports_, "Z4.INI", ini.path, TransferMode::Deliver).status == 0;
   }
   const TransferResult job = TransferFile(ports_, "Z4.JOB", "", TransferMode::LocalPath);
-  TransferFile(ports_, "Z4.JOB", job.path, TransferMode::Deliver);
+  delivered =
+      TransferFile(ports_, "Z4.JOB", job.path, TransferMode::Deliver).status == 0 && delivered;
   job_sent_ = true;
+  // A job file that did not reach the board brings no end marker of its own:
+  // one found now would be an earlier job's. The wait has failed.
+  if (!delivered) End(kTimedOut);
 }
 
 void CStatusDlg::OnTimer(int id) {
   if (id == TIMER_STATUS_FIRST) ApplyCursor();
-  if (!job_sent_) DeliverJobFiles();
+  if (!job_sent_) {
+    DeliverJobFiles();
+    if (ended_) return;
+  }
   if (id != TIMER_STATUS_POLL) return;
 
   ++status_ticks_;
@@ -80,6 +86,7 @@ void CStatusDlg::OnTimer(int id) {
 }
 
 void CStatusDlg::End(int result) {
+  ended_ = true;
   view_->StopTimer(TIMER_STATUS_POLL);
   view_->StopTimer(TIMER_STATUS_FIRST);
   status_cursor_ = 0;

@@ -40,6 +40,7 @@ class CStatusDlg : public DialogHandler {
   int status_ticks_ = 0;
   int status_cursor_ = 0;
   bool job_sent_ = false;
+  bool ended_ = false;
 };
 
 }  // namespace z4

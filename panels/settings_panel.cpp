@@ -5,6 +5,7 @@
 #include "core/backup_folder.h"
 #include "core/decimal.h"
 #include "core/shared_state.h"
+#include "device/board_gone.h"
 #include "device/drive_discovery.h"
 #include "device/file_exchange.h"
 #include "jobs/job_start.h"
@@ -363,7 +364,8 @@ void SettingsPanel::Set() {
       // A job file that cannot be written would leave the panel disabled for
       // good; it is a write the board did not take.
       if (!SharedState::GetJobRunning()) {
-        set_record_.Failed("the job file could not be written");
+        set_record_.Failed(BoardGone() ? "the board did not answer"
+                                       : "the job file could not be written");
         WriteJobNotDone();
       }
     } else {

@@ -170,7 +170,8 @@ bool SettingsPanel::StartDueReadBack() {
   reading_back_ = true;
   StartJob(ports_, view_, SettingsJobRequest(false));
   if (SharedState::GetJobRunning()) return true;
-  ReadBackEnded(false, "the read job could not be started");
+  ReadBackEnded(false,
+                BoardGone() ? "the board did not answer" : "the read job could not be started");
   return false;
 }
 

@@ -9,7 +9,9 @@ bool FakeFileAppender::Append(const std::string& path, const std::string& bytes,
   if (files_.Exists(path) && !files_.ReadFile(path)) return false;  // held open for writing
   // As the appender on Windows: bytes that do not fit are not written at all.
   const auto room = path.empty() ? std::nullopt : files_.FreeSpace(path[0]);
-  if (room && *room < static_cast<std::int64_t>(before.size() - (files_.Exists(path) ? before.size() : 0) + bytes.size())) {
+  if (room &&
+      *room < static_cast<std::int64_t>(before.size() - (files_.Exists(path) ? before.size() : 0) +
+                                        bytes.size())) {
     return false;
   }
   return files_.WriteNewFile(path, before + bytes);

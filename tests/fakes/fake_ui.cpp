@@ -83,6 +83,7 @@ void FakeDialog::EndDialog(int result) {
   if (ended_) return;
   ended_ = true;
   result_ = result;
+  ended_at_ = ui_.clock_.NowMs();
 }
 
 int FakeDialog::RunModal(int resource_id, DialogHandler& handler) {
@@ -215,7 +216,8 @@ FakeDialog& FakeUi::Open(int resource_id, DialogHandler& handler) {
   opened_.push_back(Opened{resource_id, clock_.NowMs()});
   if (on_create) on_create(*main_);
   const Rect before = main_->rect_;
-  Call(*main_, [&] { handler.OnInitDialog(*main_); }, true);
+  Call(
+      *main_, [&] { handler.OnInitDialog(*main_); }, true);
   if (main_->rect_.left == before.left && main_->rect_.top == before.top) Centre(*main_);
   return *main_;
 }
@@ -267,6 +269,7 @@ void FakeUi::Destroy(FakeDialog& dialog) {
   for (auto& o : opened_) {
     if (o.resource_id == dialog.resource_id_ && o.closed_at < 0) {
       o.closed_at = clock_.NowMs();
+      o.ended_at = dialog.ended_at_ < 0 ? o.closed_at : dialog.ended_at_;
       o.result = dialog.result_;
     }
   }
@@ -311,7 +314,8 @@ int FakeUi::RunChild(int resource_id, DialogHandler& handler) {
   opened_.push_back(Opened{resource_id, clock_.NowMs()});
   if (on_create) on_create(child);
   const Rect before = child.rect_;
-  Call(child, [&] { handler.OnInitDialog(child); }, true);
+  Call(
+      child, [&] { handler.OnInitDialog(child); }, true);
   if (child.rect_.left == before.left && child.rect_.top == before.top) Centre(child);
   ShowPending();
   if (on_child_open) on_child_open(child);

@@ -117,9 +117,9 @@ class FakeDialog : public DialogView {
  private:
   friend class FakeUi;
 
-// What a test throws to leave the program at once, from anywhere: the handler
-// guard passes it on.
-struct LeaveTheProgram {};
+  // What a test throws to leave the program at once, from anywhere: the handler
+  // guard passes it on.
+  struct LeaveTheProgram {};
   std::vector<std::unique_ptr<RecordingCanvas>> owned_canvases_;
   struct Timer {
     unsigned period;
@@ -154,6 +154,7 @@ struct LeaveTheProgram {};
   bool shown_ = false;
   bool ended_ = false;
   int result_ = 0;
+  std::int64_t ended_at_ = -1;
 };
 
 class FakeUi {
@@ -170,6 +171,9 @@ class FakeUi {
     std::int64_t opened_at;
     std::int64_t closed_at = -1;
     int result = 0;
+    // When the window ended itself; it closes once the message boxes and
+    // windows opened from it meanwhile have.
+    std::int64_t ended_at = -1;
   };
 
   // Size of a dialog when it is created (pixels); the screen.

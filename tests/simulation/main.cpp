@@ -3,6 +3,7 @@
 //
 //   z4_simulate --seed N [--steps K]     replays one run exactly (K: most steps, 60)
 //   z4_simulate --seed N --seconds S     runs seed after seed from N for S seconds
+//                                        (--until-violation: or to the first violation)
 //
 // A violation prints its seed, step and invariant, and the run shrunk to the
 // shortest sequence of steps that still breaks the same promise, as a story.
@@ -49,6 +50,11 @@ void Report(std::uint64_t seed, int max_steps, const rc::Shrinkable<Scenario>& g
   const auto shrunk = Shrink(generated, v.invariant);
   const RunOutcome small = RunScenario(shrunk.value());
   std::printf("shrunk to %zu steps:\n", shrunk.value().steps.size());
+  if (std::getenv("Z4_SIM_TRACE")) {
+    for (const auto& step : shrunk.value().steps) {
+      std::printf("  step: %s\n", z4::simulation::StepText(step).c_str());
+    }
+  }
   for (const auto& line : small.story) std::printf("  %s\n", line.c_str());
   if (small.violation) {
     std::printf("  => %s: %s\n", small.violation->invariant.c_str(),
@@ -64,6 +70,7 @@ int main(int argc, char** argv) {
   int max_steps = 60;
   double seconds = -1;
   bool story = false;
+  bool until_violation = false;
   for (int i = 1; i < argc; ++i) {
     const bool value = i + 1 < argc;
     if (!std::strcmp(argv[i], "--seed") && value) {
@@ -74,6 +81,8 @@ int main(int argc, char** argv) {
       seconds = std::atof(argv[++i]);
     } else if (!std::strcmp(argv[i], "--story")) {
       story = true;
+    } else if (!std::strcmp(argv[i], "--until-violation")) {
+      until_violation = true;
     } else {
       std::fprintf(stderr, "usage: z4_simulate --seed N [--steps K] [--seconds S] [--story]\n");
       return 2;
@@ -106,6 +115,10 @@ int main(int argc, char** argv) {
     if (outcome.violation) {
       ++violations;
       Report(next, max_steps, generated, outcome);
+      if (until_violation) {
+        ++next;
+        break;
+      }
     }
     ++next;
   }

@@ -47,22 +47,22 @@ rc::Gen<Kind> Kinds() {
 
 rc::Gen<Scenario> Scenarios(int max_steps) {
   const auto start = rc::gen::build<Start>(
-      set(&Start::way, weightedElement<Way>({{4, Way::Window},
-                                              {3, Way::Adjust},
-                                              {2, Way::Export},
-                                              {3, Way::Apply}})),
+      set(&Start::way,
+          weightedElement<Way>(
+              {{4, Way::Window}, {3, Way::Adjust}, {2, Way::Export}, {3, Way::Apply}})),
       set(&Start::drive_option, Rarely(2)), set(&Start::quiet, Rarely(3)),
       set(&Start::target, weightedElement<Target>({{8, Target::Plain},
-                                                    {2, Target::BadFile},
-                                                    {1, Target::Log},
-                                                    {2, Target::HistoryFile},
-                                                    {1, Target::InWorkingFolder},
-                                                    {1, Target::Folder},
-                                                    {1, Target::OddName},
-                                                    {1, Target::Relative}})),
+                                                   {2, Target::BadFile},
+                                                   {1, Target::Log},
+                                                   {2, Target::HistoryFile},
+                                                   {1, Target::InWorkingFolder},
+                                                   {1, Target::Folder},
+                                                   {1, Target::OddName},
+                                                   {1, Target::Relative}})),
       set(&Start::os, element(0, 0, 1, 2)), set(&Start::japanese, Rarely(3)),
       set(&Start::program_read_only, Rarely(3)), set(&Start::local_read_only, Rarely(1)),
-      set(&Start::no_local_folder, Rarely(1)), set(&Start::lock_held, Rarely(1)),
+      set(&Start::no_local_folder, Rarely(1)),
+      set(&Start::lock, weightedElement<int>({{16, 0}, {2, 1}, {1, 2}})),
       set(&Start::history_read_only, Rarely(1)),
       set(&Start::history_files, element(0, 0, 0, 2, 498, 499, 500)),
       set(&Start::clock_back, Rarely(3)), set(&Start::user_files, Rarely(3)),
@@ -70,9 +70,9 @@ rc::Gen<Scenario> Scenarios(int max_steps) {
       set(&Start::density, inRange(70, 91)), set(&Start::refusing, Rarely(1)),
       set(&Start::end_delay_ms, element(0, 0, 0, 300, 2000, 45000)),
       set(&Start::message_box_ms, element(0, 0, 800, 5000)));
-  const auto step = rc::gen::build<Step>(set(&Step::kind, Kinds()), set(&Step::a, inRange(0, 64)),
-                                         set(&Step::b, inRange(0, 64)),
-                                         set(&Step::delay_ms, Delay()));
+  const auto step =
+      rc::gen::build<Step>(set(&Step::kind, Kinds()), set(&Step::a, inRange(0, 64)),
+                           set(&Step::b, inRange(0, 64)), set(&Step::delay_ms, Delay()));
   return rc::gen::build<Scenario>(
       set(&Scenario::start, start),
       set(&Scenario::steps,
@@ -96,9 +96,8 @@ const char* WayText(Way way) {
 }
 
 const char* TargetText(Target target) {
-  static const char* const kTexts[] = {"a plain file",   "a file of bad values",
-                                       "the log",        "a history file",
-                                       "a file in BackupZ4", "a folder",
+  static const char* const kTexts[] = {"a plain file",          "a file of bad values", "the log",
+                                       "a history file",        "a file in BackupZ4",   "a folder",
                                        "a name with odd bytes", "a relative name"};
   return kTexts[static_cast<int>(target)];
 }
@@ -111,7 +110,8 @@ std::string StartText(const Start& s) {
   if (s.program_read_only) text += "program folder read-only; ";
   if (s.local_read_only) text += "per-user folder read-only; ";
   if (s.no_local_folder) text += "no per-user folder; ";
-  if (s.lock_held) text += "another copy holds the lock; ";
+  if (s.lock == 1) text += "another copy holds the lock; ";
+  if (s.lock == 2) text += "a read-only lock file; ";
   if (s.history_read_only) text += "History read-only; ";
   if (s.history_files > 0) text += std::to_string(s.history_files) + " history files; ";
   if (s.clock_back) text += "clock years back; ";
@@ -128,13 +128,25 @@ std::string StartText(const Start& s) {
 }
 
 std::string StepText(const Step& s) {
-  static const char* const kKinds[] = {
-      "wait",        "change a control", "press a button", "unplug the board",
-      "unplug mid-operation", "brief drop of the board", "plug the board back",
-      "another disk under E:", "board slow",  "board never ends", "board refuses",
-      "board holds a file", "board disk full", "board writes a hostile file",
-      "data folder read-only", "History read-only", "PC disk full", "clock jumps",
-      "no memory"};
+  static const char* const kKinds[] = {"wait",
+                                       "change a control",
+                                       "press a button",
+                                       "unplug the board",
+                                       "unplug mid-operation",
+                                       "brief drop of the board",
+                                       "plug the board back",
+                                       "another disk under E:",
+                                       "board slow",
+                                       "board never ends",
+                                       "board refuses",
+                                       "board holds a file",
+                                       "board disk full",
+                                       "board writes a hostile file",
+                                       "data folder read-only",
+                                       "History read-only",
+                                       "PC disk full",
+                                       "clock jumps",
+                                       "no memory"};
   return std::string(kKinds[static_cast<int>(s.kind)]) + " (" + std::to_string(s.a) + ", " +
          std::to_string(s.b) + ") after " + std::to_string(s.delay_ms) + " ms";
 }

@@ -4,11 +4,11 @@
 // by RapidCheck from a seed.
 #pragma once
 
+#include <rapidcheck.h>
+
 #include <cstdint>
 #include <string>
 #include <vector>
-
-#include <rapidcheck.h>
 
 namespace z4::simulation {
 
@@ -28,9 +28,9 @@ struct Start {
   bool program_read_only = false;
   bool local_read_only = false;
   bool no_local_folder = false;
-  bool lock_held = false;  // another copy runs with the same data folder
+  int lock = 0;  // 1: another copy runs with the same data folder; 2: a read-only lock file
   bool history_read_only = false;
-  int history_files = 0;   // program-named files already in History
+  int history_files = 0;    // program-named files already in History
   bool clock_back = false;  // the PC's clock years before those files
   bool user_files = false;  // files the user keeps in the data folder
   // The board.

@@ -1,8 +1,8 @@
 #include "simulation/world.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <functional>
 #include <map>
@@ -60,8 +60,9 @@ std::string Seven(const sim::Settings& settings) {
 }
 
 std::string ShippedText(bool japanese) {
-  std::ifstream in(std::string(Z4_SOURCE_DIR) + (japanese ? "/res/ja/Z4Utility.ini" : "/res/Z4Utility.ini"),
-                   std::ios::binary);
+  std::ifstream in(
+      std::string(Z4_SOURCE_DIR) + (japanese ? "/res/ja/Z4Utility.ini" : "/res/Z4Utility.ini"),
+      std::ios::binary);
   std::ostringstream text;
   text << in.rdbuf();
   return text.str();
@@ -150,6 +151,8 @@ class World {
   void CheckLine(const std::string& line);
   void CheckHistoryFiles();
   void CheckEnd(int code, bool left);
+  void BoardSaidGone();
+  void CheckWaits();
   [[noreturn]] void Fail(const std::string& invariant, const std::string& detail);
 
   Start start_;
@@ -165,19 +168,25 @@ class World {
   std::unique_ptr<sim::Board> board_;
   bool plugged_ = true;
   bool other_disk_ = false;
+  bool swapped_ = false;  // another disk has been under the letter
   std::size_t jobs_seen_ = 0;
   std::string last_report_;  // the board's last settings file, as it wrote it out
-  std::int64_t gone_since_ = -1;  // the board's drive missing since then, for good so far
+  std::int64_t gone_since_ = -1;
+  int missing_looks_ = 0;  // the board's drive missing since then, for good so far
   std::int64_t longest_absence_ = 0;
+  std::vector<std::pair<std::int64_t, std::int64_t>> absences_;  // ended ones: from, to
   std::vector<std::pair<std::int64_t, std::function<void()>>> due_;
 
   // The steps.
   const std::vector<Step>* steps_ = nullptr;
   std::size_t next_ = 0;
+  std::vector<bool> waits_checked_;
   std::int64_t next_at_ = 0;
   bool closing_ = false;
   std::int64_t closing_since_ = 0;
   int ops_to_unplug_ = -1;
+  bool settling_ = false;
+  std::int64_t settle_from_ = -1;
   int ops_to_fail_ = -1;
   std::vector<std::string> story_;
   std::optional<Violation> violation_;
@@ -203,7 +212,7 @@ class World {
   int batch_lines_ = 0;
   int write_boxes_needed_ = 0;
   std::map<std::string, std::string> history_;  // path to bytes, as first seen
-  std::set<std::string> newest_;                 // the files of the newest write
+  std::set<std::string> newest_;                // the files of the newest write
   std::int64_t last_now_ = 0;
   bool failed_allocation_ = false;
 };
@@ -248,6 +257,7 @@ World::World(const Start& start) : start_(start) {
   };
   ui_.on_message_box = [this](const fakes::FakeUi::Box& box) {
     Say("message: " + box.text.substr(0, box.text.find('\n')));
+    if (box.text == TextOf(texts_, "ERROR_USB_STOP_JAPAN")) BoardSaidGone();
   };
   ui_.after_timer = [this] { Tick(); };
   m_.files.before_operation = [this](const std::string& op) { OnOperation(op); };
@@ -260,8 +270,9 @@ std::string World::DataFolder() const {
 
 void World::SetUpPc() {
   auto& files = m_.files;
-  m_.system.version = start_.os == 1 ? OsVersion{5, 0} : start_.os == 2 ? OsVersion{10, 0}
-                                                                        : OsVersion{5, 1};
+  m_.system.version = start_.os == 1   ? OsVersion{5, 0}
+                      : start_.os == 2 ? OsVersion{10, 0}
+                                       : OsVersion{5, 1};
   files.AddDirectory(kProgram);
   files.AddFile(kProgram + "\\Z4Utility.ini", texts_);
   files.AddFile(kProgram + "\\Z4Utility.exe", "MZ");
@@ -275,21 +286,29 @@ void World::SetUpPc() {
   }
   const std::string data = DataFolder();
   files.AddDirectory(data);
-  m_.wall_clock.now = start_.clock_back ? LocalTime{2009, 1, 1, 0, 0, 0} : LocalTime{2024, 6, 1, 8, 15, 53};
+  m_.wall_clock.now =
+      start_.clock_back ? LocalTime{2009, 1, 1, 0, 0, 0} : LocalTime{2024, 6, 1, 8, 15, 53};
+  // Half of them as earlier versions named them, which count as older.
   for (int n = 1; n <= start_.history_files; ++n) {
     char name[64];
-    std::snprintf(name, sizeof name, "%06d_2024-05-01_%06d_E_%s.ini", n, n, n % 2 ? "before" : "after");
+    if (n % 4 < 2) {
+      std::snprintf(name, sizeof name, "2024-07-01_%06d_E_%s.ini", n, n % 2 ? "before" : "after");
+    } else {
+      std::snprintf(name, sizeof name, "%06d_2024-05-01_%06d_E_%s.ini", n, n,
+                    n % 2 ? "before" : "after");
+    }
     files.AddFile(data + "\\History\\" + name, sim::SettingsFileText(sim::Settings{}));
   }
   if (start_.user_files) {
     files.AddFile(data + "\\notes.txt", "the user's notes");
     files.AddFile(data + "\\History\\1 golden board.ini", "Density:85\r\n");
   }
-  if (start_.lock_held) {
-    files.AddFile(data + "\\BackupZ4.lock", "");
+  if (start_.lock != 0) files.AddFile(data + "\\BackupZ4.lock", "");
+  if (start_.lock == 1) {
     files.SetHeldOpen(data + "\\BackupZ4.lock", true);
     files.AddFile(data + "\\BackupZ4\\Z4.JOB", kOtherCopyJob);
   }
+  if (start_.lock == 2) files.SetReadOnly(data + "\\BackupZ4.lock", true);
   // The file of /export or /apply.
   const std::string good = "Density:" + std::to_string(std::clamp(start_.density + 5, 70, 90)) +
                            "\r\nCCFLOffTim:045\r\nCCFLStabTim:030\r\nFileFormat:P\r\nSetting:V\r\n"
@@ -329,8 +348,10 @@ void World::SetUpPc() {
   file_before_ = files.Contents(full_file_).value_or("(none)");
   apply_values_ = Seven(good);
   if (start_.program_read_only) files.SetReadOnly(kProgram, true);
-  log_ever_unwritable_ = start_.program_read_only && (start_.local_read_only || start_.no_local_folder);
-  if (start_.local_read_only && !start_.no_local_folder) files.SetReadOnly(kLocal + "\\Z4Utility", true);
+  log_ever_unwritable_ =
+      start_.program_read_only && (start_.local_read_only || start_.no_local_folder);
+  if (start_.local_read_only && !start_.no_local_folder)
+    files.SetReadOnly(kLocal + "\\Z4Utility", true);
   if (start_.history_read_only) {
     files.AddDirectory(data + "\\History");
     files.SetReadOnly(data + "\\History", true);
@@ -346,17 +367,18 @@ void World::Register(bool board) {
   const RegistryRoot lm = RegistryRoot::LocalMachine;
   if (start_.os == 2) {
     const std::string unit = start_.way == Way::Adjust ? "1" : "0";
-    const std::string text = board ? "_??_USBSTOR#Disk&Ven_KORA&Prod_Z-4&Rev_1.00#000000000000&" + unit +
-                                         "#" + kDiskClass
-                                   : "_??_USBSTOR#Disk&Ven_SanDisk&Prod_Cruzer&Rev_1.00#4C53&0#" + kDiskClass;
+    const std::string text =
+        board
+            ? "_??_USBSTOR#Disk&Ven_KORA&Prod_Z-4&Rev_1.00#000000000000&" + unit + "#" + kDiskClass
+            : "_??_USBSTOR#Disk&Ven_SanDisk&Prod_Cruzer&Rev_1.00#4C53&0#" + kDiskClass;
     reg.SetBinary(lm, "SYSTEM\\MountedDevices", "\\DosDevices\\E:", Utf16(text));
     reg.SetBinary(lm, "SYSTEM\\MountedDevices", board ? kBoardVolume : kOtherVolume, Utf16(text));
     m_.files.SetVolumeName('E', "\\\\?\\" + (board ? kBoardVolume : kOtherVolume).substr(4) + "\\");
   } else if (board) {
     fakes::RegisterBoardNt(reg, 'E');
   } else {
-    reg.SetBinary(lm, "SYSTEM\\MountedDevices", "\\DosDevices\\E:",
-                  fakes::MountedDeviceData("9&1a2b3c4&0"));
+    reg.SetBinary(lm, "SYSTEM\\MountedDevices",
+                  "\\DosDevices\\E:", fakes::MountedDeviceData("9&1a2b3c4&0"));
   }
 }
 
@@ -398,10 +420,16 @@ std::string World::ReportedFile() const {
 
 void World::BoardStep(std::int64_t now) {
   if (!plugged_ || other_disk_) return;
+  // What the board writes out as its settings file is what it reports.
+  const auto before = m_.files.Contents("E:\\Z4.INI");
   board_->Step(now);
-  for (; jobs_seen_ < board_->jobs().size(); ++jobs_seen_) {
-    if (StartsWith(board_->jobs()[jobs_seen_], "SetDataOut")) last_report_ = ReportedFile();
+  const auto after = m_.files.Contents("E:\\Z4.INI");
+  if (after && after != before) last_report_ = *after;
+  if (after && after == before && board_->jobs().size() > jobs_seen_ &&
+      StartsWith(board_->jobs().back(), "SetDataOut")) {
+    last_report_ = *after;  // the same bytes written again
   }
+  jobs_seen_ = board_->jobs().size();
 }
 
 std::string World::CommandLine() {
@@ -463,8 +491,10 @@ void World::Tick() {
   last_now_ = now;
   CheckBoard();
   CheckLog();
+  CheckWaits();
   if (closing_) {
-    if (now - closing_since_ > 120000) Fail("time", "the program did not end within 120 s of closing");
+    if (now - closing_since_ > 120000)
+      Fail("time", "the program did not end within 120 s of closing");
     Close();
     return;
   }
@@ -494,8 +524,19 @@ void World::PressIfEnabled(int id, const std::string& what) {
   if (id == IDC_SET && top->ResourceId() == IDD_CONFIG && !SharedState::GetJobRunning()) {
     ++accepted_sets_;
     set_start_board_ = Seven(board_->settings());
+    report_at_write_.clear();
   }
-  ui_.Click(id);
+  // EXEC and STOP give the board half a second after each file of it they
+  // delete, which it may still be busy with.
+  const bool settles = top->ResourceId() == IDD_CONFIG && (id == IDC_EXECUTE || id == IDC_STOP);
+  settling_ = settles;
+  try {
+    ui_.Click(id);
+  } catch (...) {
+    settling_ = false;
+    throw;
+  }
+  settling_ = false;
 }
 
 void World::Perform(const Step& s) {
@@ -530,8 +571,13 @@ void World::Perform(const Step& s) {
       break;
     case Kind::OtherDisk:
       if (other_disk_) break;
-      Unplug("another disk takes the board's letter");
-      other_disk_ = true;
+      Say("another disk takes the board's letter");
+      if (plugged_) m_.files.RemoveDrive('E');
+      plugged_ = false;
+      if (gone_since_ >= 0) absences_.emplace_back(gone_since_, m_.clock.NowMs());
+      gone_since_ = -1;
+      missing_looks_ = 0;
+      other_disk_ = swapped_ = true;
       Register(false);
       files.SwapDisk('E', {{"E:\\data.txt", "another disk's file"}});
       files.AddDrive('E');
@@ -546,12 +592,14 @@ void World::Perform(const Step& s) {
       break;
     case Kind::Refuse:
       options.refuse_settings = !options.refuse_settings;
-      Say(options.refuse_settings ? "the board refuses settings files" : "the board takes settings files");
+      Say(options.refuse_settings ? "the board refuses settings files"
+                                  : "the board takes settings files");
       break;
     case Kind::HoldFile: {
       static const char* const kNames[] = {"Z4.INI", "Z4JOB.END", "Z4.CSV", "Z4.LOG"};
       options.holds = {{kNames[s.a % 4], 200 + 1000 * (s.b % 5)}};
-      Say(std::string("the board holds ") + kNames[s.a % 4] + " open " + std::to_string(options.holds[0].ms) + " ms");
+      Say(std::string("the board holds ") + kNames[s.a % 4] + " open " +
+          std::to_string(options.holds[0].ms) + " ms");
       break;
     }
     case Kind::BoardFull:
@@ -559,7 +607,8 @@ void World::Perform(const Step& s) {
       Say(s.a % 2 ? "the board's disk has room" : "the board's disk is full");
       break;
     case Kind::HostileFile: {
-      static const std::string kIni[] = {"", "Density:95\r\nDensity\r\n\xFF\xFE", std::string(70000, 'x'),
+      static const std::string kIni[] = {"", "Density:95\r\nDensity\r\n\xFF\xFE",
+                                         std::string(70000, 'x'),
                                          "Density:80\r\nFileDate:2004/02/30 00:00:00\x1B[2J\r\n"};
       static const std::string kBytes[] = {"", "\x89PNG\r\n\x1A\n", std::string(300000, '\xFF'),
                                            "\xE3\x81\x82\x1B]0;x\x07\r\n"};
@@ -578,7 +627,8 @@ void World::Perform(const Step& s) {
           break;
       }
       static const char* const kWhat[] = {"Z4.INI", "Z4.CSV", "Z4.LOG", "image"};
-      Say(std::string("the board writes a hostile ") + kWhat[s.a % 4] + " (" + std::to_string(s.b % 4) + ")");
+      Say(std::string("the board writes a hostile ") + kWhat[s.a % 4] + " (" +
+          std::to_string(s.b % 4) + ")");
       break;
     }
     case Kind::DataFolderReadOnly:
@@ -599,7 +649,8 @@ void World::Perform(const Step& s) {
       static const int kYears[] = {-15, -1, 0, 0, 1};
       m_.wall_clock.now.year += kYears[s.a % 5];
       if (s.a % 5 == 3) m_.wall_clock.now.day = 1 + (m_.wall_clock.now.day % 28);
-      Say("the clock shows " + std::to_string(m_.wall_clock.now.year) + "-" + std::to_string(m_.wall_clock.now.day));
+      Say("the clock shows " + std::to_string(m_.wall_clock.now.year) + "-" +
+          std::to_string(m_.wall_clock.now.day));
       break;
     }
     case Kind::NoMemory:
@@ -620,8 +671,12 @@ void World::Unplug(const std::string& how) {
 void World::Plug() {
   if (plugged_ && !other_disk_) return;
   Say("plug the board in");
-  if (gone_since_ >= 0) longest_absence_ = std::max(longest_absence_, m_.clock.NowMs() - gone_since_);
+  if (gone_since_ >= 0) {
+    longest_absence_ = std::max(longest_absence_, m_.clock.NowMs() - gone_since_);
+    absences_.emplace_back(gone_since_, m_.clock.NowMs());
+  }
   gone_since_ = -1;
+  missing_looks_ = 0;
   if (other_disk_) {
     Register(true);
     m_.files.SwapDisk('E', {});
@@ -634,12 +689,13 @@ void World::Plug() {
 void World::UserControl(const Step& s) {
   fakes::FakeDialog* top = ui_.Top();
   if (!top) return;
-  static const char* const kDates[] = {"2004", "2010", "1",  "12", "29",  "31", "07", "2",
-                                       "112",  "２０１０", "abc", "",  "0", "2100", "1999", "30"};
+  static const char* const kDates[] = {"2004", "2010",     "1",   "12", "29", "31",   "07",   "2",
+                                       "112",  "２０１０", "abc", "",   "0",  "2100", "1999", "30"};
   static const char* const kNames[] = {"1234", "", "ab/c", "１２３", "\x1B[1m", "99999999999"};
   switch (top->ResourceId()) {
     case IDD_CONFIG: {
-      static const int kTrackbars[] = {IDC_DENSITY_TRACKBAR, IDC_OFFTIME_TRACKBAR, IDC_STABTIME_TRACKBAR};
+      static const int kTrackbars[] = {IDC_DENSITY_TRACKBAR, IDC_OFFTIME_TRACKBAR,
+                                       IDC_STABTIME_TRACKBAR};
       static const int kRadios[][2] = {{IDC_FORMAT_PNG, IDC_FORMAT_TIFF},
                                        {IDC_SETTING_0, IDC_SETTING_1},
                                        {IDC_IMAGEMOVE_0, IDC_IMAGEMOVE_1},
@@ -650,7 +706,8 @@ void World::UserControl(const Step& s) {
       if (what < 3) {
         const int id = kTrackbars[what];
         if (!top->Control(id).enabled) return Say("drag a trackbar (disabled)");
-        const int pos = top->Control(id).range_min + s.b % (top->Control(id).range_max - top->Control(id).range_min + 1);
+        const int pos = top->Control(id).range_min +
+                        s.b % (top->Control(id).range_max - top->Control(id).range_min + 1);
         Say("drag trackbar " + std::to_string(what) + " to " + std::to_string(pos));
         ui_.Scroll(id, pos);
       } else if (what < 8) {
@@ -677,8 +734,8 @@ void World::UserControl(const Step& s) {
       Say(std::string("type the file name \"") + kNames[s.b % 6] + "\"");
       break;
     case IDD_KIBAN: {
-      const std::string targets[] = {"", "C:\\Z4\\other.png", DataFolder() + "\\BackupZ4\\",
-                                     "F:\\", "C:\\Z4\\"};
+      const std::string targets[] = {"", "C:\\Z4\\other.png", DataFolder() + "\\BackupZ4\\", "F:\\",
+                                     "C:\\Z4\\"};
       if (s.b % 6 == 5) {
         ui_.save_answer = std::nullopt;
         Say("the next Save As will be cancelled");
@@ -704,7 +761,8 @@ void World::UserPress(const Step& s) {
         PressIfEnabled(IDC_SET, "press Set");
       } else if (what < 11) {
         if (s.b % 3 != 0 && top->Control(IDC_EXECUTE).enabled) {
-          for (int item = IDC_ITEM_CCD; item <= IDC_ITEM_KIBAN; ++item) top->Control(item).checked = false;
+          for (int item = IDC_ITEM_CCD; item <= IDC_ITEM_KIBAN; ++item)
+            top->Control(item).checked = false;
           top->Control(IDC_ITEM_CCD + s.b % 9).checked = true;
           top->Control(IDC_NUMBER).text = "1234";
         }
@@ -718,12 +776,20 @@ void World::UserPress(const Step& s) {
     }
     case IDD_GRAPH:
       if (s.a % 3 == 0) top->printer_orientation = s.b % 3;
-      PressIfEnabled(s.a % 3 == 0 ? IDC_GRAPH_PRINT : s.a % 3 == 1 ? IDC_GRAPH_SAVE : IDC_GRAPH_END,
-                     s.a % 3 == 0 ? "print the graph" : s.a % 3 == 1 ? "save Level.bmp" : "close the graph");
+      PressIfEnabled(s.a % 3 == 0   ? IDC_GRAPH_PRINT
+                     : s.a % 3 == 1 ? IDC_GRAPH_SAVE
+                                    : IDC_GRAPH_END,
+                     s.a % 3 == 0   ? "print the graph"
+                     : s.a % 3 == 1 ? "save Level.bmp"
+                                    : "close the graph");
       break;
     case IDD_KIBAN:
-      PressIfEnabled(s.a % 3 == 0 ? IDC_KIBAN_OK : s.a % 3 == 1 ? IDC_KIBAN_RETURN : IDC_KIBAN_STOP,
-                     s.a % 3 == 0 ? "press OK in the inspection" : s.a % 3 == 1 ? "press Return" : "press STOP in the inspection");
+      PressIfEnabled(s.a % 3 == 0   ? IDC_KIBAN_OK
+                     : s.a % 3 == 1 ? IDC_KIBAN_RETURN
+                                    : IDC_KIBAN_STOP,
+                     s.a % 3 == 0   ? "press OK in the inspection"
+                     : s.a % 3 == 1 ? "press Return"
+                                    : "press STOP in the inspection");
       break;
     case IDD_FILENAME:
       if (s.a % 2 == 0) {
@@ -775,11 +841,27 @@ void World::Close() {
 
 void World::OnOperation(const std::string& op) {
   if (std::getenv("Z4_SIM_TRACE")) Say("  op " + op);
-  if (ops_to_unplug_ > 0 && --ops_to_unplug_ == 0) Unplug("the board is pulled before \"" + op + "\"");
+  if (ops_to_unplug_ > 0 && --ops_to_unplug_ == 0)
+    Unplug("the board is pulled before \"" + op + "\"");
   if (ops_to_fail_ > 0 && --ops_to_fail_ == 0) {
     Say("no memory for \"" + op + "\"");
     failed_allocation_ = true;
     throw std::bad_alloc();
+  }
+  if (settling_ && ui_.Top() && ui_.Top()->ResourceId() == IDD_CONFIG) {
+    const std::int64_t now = m_.clock.NowMs();
+    if (settle_from_ >= 0 && StartsWith(op.substr(op.find(' ') + 1), "E:") &&
+        now - settle_from_ < 500) {
+      Fail("the board's time",
+           "\"" + op + "\" " + std::to_string(now - settle_from_) + " ms after a delete");
+    }
+    settle_from_ =
+        StartsWith(op, "delete E:\\Z4.JOB") || StartsWith(op, "delete E:\\Z4.LOG") ? now : -1;
+  }
+  // Two looks in a row that find the board's drive missing end every wait on
+  // it: no third one is made while the board stays away.
+  if (gone_since_ >= 0 && StartsWith(op, "search E:") && ++missing_looks_ > 2) {
+    Fail("time", "a third look at the board's missing drive: " + op);
   }
   CheckTouch(op);
 }
@@ -787,19 +869,22 @@ void World::OnOperation(const std::string& op) {
 // --- the promises
 
 void World::CheckBoard() {
-  if (gone_since_ >= 0) longest_absence_ = std::max(longest_absence_, m_.clock.NowMs() - gone_since_);
+  if (gone_since_ >= 0)
+    longest_absence_ = std::max(longest_absence_, m_.clock.NowMs() - gone_since_);
   if (board_->settings() == last_settings_) return;
   last_settings_ = board_->settings();
   const std::string now = Seven(board_->settings());
   if (now == last_board_) return;
   // A board changes only to the values of a settings file the program sent:
   // never a mix, never values nobody asked for.
-  if (!sent_.count(now)) Fail("the board's settings", "the board holds " + now + "; it held " + last_board_);
+  if (!sent_.count(now))
+    Fail("the board's settings", "the board holds " + now + "; it held " + last_board_);
   last_board_ = now;
 }
 
 void World::CheckTouch(const std::string& op) {
-  static const char* const kWrites[] = {"copy ", "delete ", "mkdir ", "rmdir ", "write ", "replace "};
+  static const char* const kWrites[] = {"copy ",  "delete ", "mkdir ",
+                                        "rmdir ", "write ",  "replace "};
   std::string target;
   for (const char* w : kWrites) {
     if (!StartsWith(op, w)) continue;
@@ -809,9 +894,11 @@ void World::CheckTouch(const std::string& op) {
       if (StartsWith(op.substr(arrow + 4), "E:\\Z4.INI")) {
         // What reaches the board is exactly what the program meant to write.
         const std::string source = op.substr(5, arrow - 5);
-        const std::string meant = start_.way == Way::Apply ? apply_values_ : Seven(SharedState::GetPendingSettings());
+        const std::string meant =
+            start_.way == Way::Apply ? apply_values_ : Seven(SharedState::GetPendingSettings());
         const std::string sent = Seven(m_.files.Contents(source).value_or(""));
-        if (sent != meant) Fail("the board's settings", "a settings file of " + sent + " was sent; meant " + meant);
+        if (sent != meant)
+          Fail("the board's settings", "a settings file of " + sent + " was sent; meant " + meant);
         sent_.insert(sent);
         report_at_write_ = last_report_;
       }
@@ -828,8 +915,9 @@ void World::CheckTouch(const std::string& op) {
     allowed = !other_disk_ || (StartsWith(op, "delete ") && !m_.files.Exists(target));
     if (!allowed) Fail("nothing else is touched", "another disk's " + target + ": " + op);
   } else if (in(data + "\\BackupZ4") || Lower(target) == Lower(data + "\\BackupZ4.lock") ||
-             Lower(target) == Lower(data + "\\Z4Utility.log") || Lower(target) == Lower(data + "\\Level.bmp") ||
-             Lower(target) == Lower(data) || Lower(target) == Lower(data + "\\History")) {
+             Lower(target) == Lower(data + "\\Z4Utility.log") ||
+             Lower(target) == Lower(data + "\\Level.bmp") || Lower(target) == Lower(data) ||
+             Lower(target) == Lower(data + "\\History")) {
     allowed = true;
   } else if (in(data + "\\History")) {
     history_touched_ = true;
@@ -842,7 +930,8 @@ void World::CheckTouch(const std::string& op) {
     if (allowed && StartsWith(op, "delete ") && newest_.count(lower)) {
       Fail("the history", "the newest write's file is pruned: " + target);
     }
-  } else if (in("C:\\Z4") || Lower(target) == Lower(full_file_) || Lower(target) == Lower(kLocal + "\\Z4Utility")) {
+  } else if (in("C:\\Z4") || Lower(target) == Lower(full_file_) ||
+             Lower(target) == Lower(kLocal + "\\Z4Utility")) {
     allowed = true;
   } else if (in("F:") && StartsWith(op, "copy " + data + "\\BackupZ4\\")) {
     allowed = true;  // the inspection's image, saved where the user chose
@@ -871,7 +960,8 @@ void World::CheckLine(const std::string& line) {
   const std::vector<std::string> f = Fields(line);
   if (f.size() != 5) Fail("the log", "a line of " + std::to_string(f.size()) + " fields: " + line);
   for (const std::string& field : f) {
-    if (!IsValidUtf8(field) || EscapedText(field) != field) Fail("the log", "a field that is not clean text: " + field);
+    if (!IsValidUtf8(field) || EscapedText(field) != field)
+      Fail("the log", "a field that is not clean text: " + field);
   }
   const std::string& outcome = f[4];
   const std::string board = Seven(board_->settings());
@@ -881,9 +971,11 @@ void World::CheckLine(const std::string& line) {
     ++set_lines_;
     before = f[3] == "-" ? "" : f[3];
     const std::string pending = Seven(SharedState::GetPendingSettings());
-    if (StartsWith(outcome, "done") && board != pending) Fail("the log says what happened", "\"" + outcome + "\" but the board holds " + board);
+    if (StartsWith(outcome, "done") && board != pending)
+      Fail("the log says what happened", "\"" + outcome + "\" but the board holds " + board);
     if (StartsWith(outcome, "not taken") ||
-        (StartsWith(outcome, "written, not read back") && outcome.find("window was closed") == std::string::npos)) {
+        (StartsWith(outcome, "written, not read back") &&
+         outcome.find("window was closed") == std::string::npos)) {
       ++write_boxes_needed_;
     }
     if (StartsWith(outcome, "not written") && board != set_start_board_) {
@@ -899,7 +991,8 @@ void World::CheckLine(const std::string& line) {
       before = outcome.substr(h + 10);
       const auto cut = before.find(" (no after file)");
       if (cut != std::string::npos) before.erase(cut);
-      if ((StartsWith(outcome, "0 ") || StartsWith(outcome, "5 read-back differs")) && cut == std::string::npos) {
+      if ((StartsWith(outcome, "0 ") || StartsWith(outcome, "5 read-back differs")) &&
+          cut == std::string::npos) {
         after = before.substr(0, before.size() - 10) + "after.ini";
       }
     }
@@ -908,13 +1001,15 @@ void World::CheckLine(const std::string& line) {
   if (!before.empty() && !report_at_write_.empty()) {
     const auto bytes = m_.files.Contents(before);
     if (!bytes) Fail("the history", "the log names " + before + ", which is not there");
-    if (*bytes != report_at_write_) Fail("the history", before + " is not what the board reported before the write");
+    if (*bytes != report_at_write_)
+      Fail("the history", before + " is not what the board reported before the write");
     newest_ = {Lower(before)};
   }
   if (!after.empty()) {
     const auto bytes = m_.files.Contents(after);
     if (!bytes) Fail("the history", "no after file " + after);
-    if (*bytes != last_report_) Fail("the history", after + " is not what the board reported after the write");
+    if (*bytes != last_report_)
+      Fail("the history", after + " is not what the board reported after the write");
     newest_.insert(Lower(after));
   }
   report_at_write_.clear();
@@ -928,11 +1023,54 @@ void World::CheckHistoryFiles() {
     const std::string path = Lower(folder + "\\" + name);
     const std::string bytes = *m_.files.Contents(folder + "\\" + name);
     const auto kept = history_.emplace(path, bytes);
-    if (!kept.second && kept.first->second != bytes) Fail("the history", "a history file changed: " + path);
+    if (!kept.second && kept.first->second != bytes)
+      Fail("the history", "a history file changed: " + path);
   }
   for (const auto& path : newest_) {
     if (!m_.files.Exists(path)) Fail("the history", "the newest write's file is gone: " + path);
   }
+}
+
+// No wait on the board runs past its limit (80 ticks of 500 ms, after at most
+// 60 attempts of 500 ms to deliver its files), and one that is on when the
+// board is pulled ends within two looks.
+void World::CheckWaits() {
+  const auto& opened = ui_.Dialogs();
+  waits_checked_.resize(opened.size(), false);
+  for (std::size_t i = 0; i < opened.size(); ++i) {
+    const auto& w = opened[i];
+    if (waits_checked_[i] || w.closed_at < 0) continue;
+    waits_checked_[i] = true;
+    if (w.resource_id != IDD_STATUS) continue;
+    if (w.ended_at - w.opened_at > 40000 + 60 * 500 + 2000) {
+      Fail("time", "a status window waited " + std::to_string(w.ended_at - w.opened_at) + " ms");
+    }
+    // Pulled while it waited, and still away when it closed.
+    std::int64_t pulled = gone_since_ >= 0 && !other_disk_ ? gone_since_ : -1;
+    for (const auto& [from, to] : absences_) {
+      if (to >= w.ended_at && from <= w.ended_at) pulled = from;
+    }
+    // (A step that failed for want of memory ends the wait once the user has
+    // read its message.)
+    if (pulled >= w.opened_at && w.ended_at - pulled > 2000 && ui_.failures == 0) {
+      Fail("time", "a status window waited " + std::to_string(w.ended_at - pulled) +
+                       " ms on a pulled board");
+    }
+  }
+}
+
+// The program says the board went away only when it did: it is away now, or
+// was for longer than a moment, or twice within a second (two looks in a row).
+void World::BoardSaidGone() {
+  const std::int64_t now = m_.clock.NowMs();
+  if (gone_since_ >= 0 || other_disk_ || swapped_) return;
+  int recent = 0;
+  for (const auto& [from, to] : absences_) {
+    if (to - from >= 100) return;
+    recent += now - to < 1000;
+  }
+  if (recent < 2)
+    Fail("the user is told", "the board was said to be gone, but it was away only for a moment");
 }
 
 void World::CheckEnd(int code, bool left) {
@@ -946,42 +1084,54 @@ void World::CheckEnd(int code, bool left) {
   const std::string board = Seven(board_->settings());
   std::size_t writes = 0;
   for (const auto& job : board_->jobs()) writes += StartsWith(job, "SetDataIn");
-  if (code == kExitBusy && !start_.lock_held) Fail("exit codes", "exit 7 without another copy");
-  if (start_.lock_held) {
-    if (!board_->jobs().empty()) Fail("one copy at a time", "a job reached the board beside another copy");
-    if (m_.files.Contents(data + "\\BackupZ4\\Z4.JOB") != kOtherCopyJob) Fail("one copy at a time", "the other copy's files changed");
+  if (code == kExitBusy && start_.lock != 1) Fail("exit codes", "exit 7 without another copy");
+  if (start_.lock == 1) {
+    if (!board_->jobs().empty())
+      Fail("one copy at a time", "a job reached the board beside another copy");
+    if (m_.files.Contents(data + "\\BackupZ4\\Z4.JOB") != kOtherCopyJob)
+      Fail("one copy at a time", "the other copy's files changed");
   }
   if (!batch) {
-    if (set_lines_ != accepted_sets_ && !failed_allocation_ && !log_ever_unwritable_ && code != kExitFailed) {
-      Fail("one line per Set", std::to_string(accepted_sets_) + " Sets, " + std::to_string(set_lines_) + " lines");
+    if (set_lines_ != accepted_sets_ && !failed_allocation_ && !log_ever_unwritable_ &&
+        code != kExitFailed) {
+      Fail("one line per Set",
+           std::to_string(accepted_sets_) + " Sets, " + std::to_string(set_lines_) + " lines");
     }
     int write_boxes = 0;
     const std::string written = TextOf(texts_, "ERROR_USB_WRITE_JAPAN");
     for (const auto& box : ui_.Boxes()) write_boxes += box.text == written;
     // A step that ran out of memory tells the user in its own message.
-    if (write_boxes < write_boxes_needed_ && !failed_allocation_) Fail("the user is told", "a Set that did not go through, without a message");
-    const std::string removed = TextOf(texts_, "ERROR_USB_STOP_JAPAN");
-    for (const auto& box : ui_.Boxes()) {
-      if (box.text == removed && longest_absence_ < 100 && !other_disk_) Fail("the user is told", "\"" + removed + "\" but the board was away only " + std::to_string(longest_absence_) + " ms");
-    }
+    if (write_boxes < write_boxes_needed_ && !failed_allocation_)
+      Fail("the user is told", "a Set that did not go through, without a message");
     return;
   }
   // A run without the window: its code, its one line, its message.
   const bool quiet = start_.quiet;
-  if (quiet && !boxes.empty()) Fail("the user is told", "a message box in a /quiet run: " + boxes[0]);
-  if (!quiet && code != 0 && boxes.size() != 1) Fail("the user is told", "exit " + std::to_string(code) + " with " + std::to_string(boxes.size()) + " messages");
-  if (code == 0 && !boxes.empty()) Fail("the user is told", "a message after a run that went well: " + boxes[0]);
+  if (quiet && !boxes.empty())
+    Fail("the user is told", "a message box in a /quiet run: " + boxes[0]);
+  if (!quiet && code != 0 && boxes.size() != 1)
+    Fail("the user is told",
+         "exit " + std::to_string(code) + " with " + std::to_string(boxes.size()) + " messages");
+  if (code == 0 && !boxes.empty())
+    Fail("the user is told", "a message after a run that went well: " + boxes[0]);
   if (batch_lines_ != 1 && !log_ever_unwritable_ && !failed_allocation_) {
     Fail("one line per run", std::to_string(batch_lines_) + " lines for one run");
   }
   const std::string file_now = m_.files.Contents(full_file_).value_or("(none)");
   if (start_.way == Way::Export) {
-    if (code == 0 && file_now != last_report_) Fail("exit codes", "exit 0, but FILE does not hold the board's file");
-    if (code != 0 && code != kExitNotWritten && start_.target != Target::Log && file_now != file_before_) Fail("exit codes", "exit " + std::to_string(code) + ", but FILE was replaced");
+    if (code == 0 && file_now != last_report_)
+      Fail("exit codes", "exit 0, but FILE does not hold the board's file");
+    if (code != 0 && code != kExitNotWritten && start_.target != Target::Log &&
+        file_now != file_before_)
+      Fail("exit codes", "exit " + std::to_string(code) + ", but FILE was replaced");
   } else {
-    if (code == 0 && board != apply_values_) Fail("exit codes", "exit 0, but the board holds " + board);
-    if (code == kExitReadBackDiffers && writes == 0) Fail("exit codes", "exit 5, but nothing was written");
-    if ((code == kExitRefused || code == kExitNoBoard || code == kExitInvalidFile || code == kExitBusy) && writes != 0) {
+    if (code == 0 && board != apply_values_)
+      Fail("exit codes", "exit 0, but the board holds " + board);
+    if (code == kExitReadBackDiffers && writes == 0)
+      Fail("exit codes", "exit 5, but nothing was written");
+    if ((code == kExitRefused || code == kExitNoBoard || code == kExitInvalidFile ||
+         code == kExitBusy) &&
+        writes != 0) {
       Fail("exit codes", "exit " + std::to_string(code) + ", but the board took a settings file");
     }
   }
