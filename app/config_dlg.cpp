@@ -3,6 +3,7 @@
 #include "core/backup_folder.h"
 #include "core/program_folder.h"
 #include "core/shared_state.h"
+#include "core/text_placement.h"
 #include "device/board_gone.h"
 #include "device/drive_discovery.h"
 #include "device/file_exchange.h"
@@ -61,6 +62,7 @@ bool CConfigDlg::OnInitDialog(DialogView& view) {
   SharedState::SetDeviceFound(0);
 
   settings_->ApplyTexts();
+  for (int id : {IDC_LBL_YEAR, IDC_LBL_MONTH, IDC_LBL_DAY}) PlaceLabelInGap(view, id);
   trace.Mark("texts");
   // The lists' entries are seen only when a list is opened, which a disabled
   // list cannot be: they are added once the window has been painted.

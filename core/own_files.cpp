@@ -1,7 +1,6 @@
 #include "core/own_files.h"
 
 #include <algorithm>
-#include <cctype>
 
 #include "core/backup_folder.h"
 #include "core/data_folder.h"
@@ -10,8 +9,9 @@ namespace z4 {
 namespace {
 
 std::string Folded(std::string path) {
-  std::transform(path.begin(), path.end(), path.begin(), [](unsigned char c) {
-    return c == '/' ? '\\' : static_cast<char>(std::tolower(c));
+  // ASCII letters only: the names Windows folds otherwise are the same either way here.
+  std::transform(path.begin(), path.end(), path.begin(), [](char c) {
+    return c == '/' ? '\\' : (c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c);
   });
   return path;
 }

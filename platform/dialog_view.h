@@ -84,6 +84,12 @@ class DialogView {
   // rectangle given in screen coordinates.
   virtual Rect ControlRect(int id) = 0;
   virtual void MoveControl(int id, const Rect& screen_rect, bool repaint) = 0;
+  // What a text takes on one line in a control's font, and the window's client
+  // area in screen coordinates, in pixels at the running scale: for the texts a
+  // presenter places itself. A view that cannot tell answers with an empty size
+  // or rectangle, and the controls keep the places the resource gives them.
+  virtual Size TextSize(int /*id*/, const std::string& /*text*/) { return {}; }
+  virtual Rect ClientArea() { return {}; }
   // Drawing on a control's client area, after the control has painted itself.
   virtual std::unique_ptr<Canvas> DrawOn(int id) = 0;
   // The colours of the window's client area inside `rect` (client

@@ -15,6 +15,11 @@ struct Rect {
   }
 };
 
+struct Size {
+  int width = 0;
+  int height = 0;
+};
+
 struct Point {
   int x = 0;
   int y = 0;

@@ -45,13 +45,16 @@ z4_start_server "$prefix"
 
 # Test/adjust mode: the CCD level graph of the waveform job and the board
 # inspection with the board's captured image, driven by their end-to-end tests,
-# which take the screenshots.
+# which take the screenshots; and the main window at 150 %, from the layout
+# test at 144 dpi.
 adjust_screenshots() {
-  if Z4_ONLY="adjust-graph kiban-png" bash "$(dirname "$0")/wine-tests.sh" "$build" \
+  if Z4_ONLY="adjust-graph kiban-png layout-144" bash "$(dirname "$0")/wine-tests.sh" "$build" \
     >"$work/demo-adjust.log" 2>&1; then
     cp "$work/adjust-graph.png" "$build/demo-graph.png"
     cp "$work/kiban-png.png" "$build/demo-inspection.png"
+    cp "$work/layout-150-user.png" "$build/demo-150.png"
     echo "demo: the graph window in $build/demo-graph.png, the board inspection in $build/demo-inspection.png"
+    echo "demo: the main window at 150 % in $build/demo-150.png"
   else
     echo "demo: test/adjust mode did not run through; see $work/demo-adjust.log" >&2
     return 1

@@ -4,6 +4,8 @@ run from a fresh seed until its first violation or for at most a minute, and
 a table says, fault by fault, whether it was found.
 
   plant_faults.py [--seconds S] [--only N,...]   plant, build, run, print the table
+  plant_faults.py --fixed ...                    the same for the defects it found, as
+                                                 they were before their fixes
   plant_faults.py --check                        only check that every fault still
                                                  applies to the sources (quick)
 """
@@ -35,7 +37,7 @@ FAULTS = [
      "  return Delivery::Go;\n"),
     ("/apply writing after a failed fetch", "app/settings_apply.cpp",
      "  if (board.status != FetchStatus::Fetched) return ReportOf(OutcomeOf(board.status));\n",
-     ""),
+     "  if (false) return ReportOf(OutcomeOf(board.status));\n"),
     ("the two-misses rule cut to one miss", "device/board_gone.h",
      "inline constexpr int kMissesForGone = 2;", "inline constexpr int kMissesForGone = 1;"),
     ("the two-misses rule raised to three", "device/board_gone.h",
@@ -55,9 +57,42 @@ FAULTS = [
 ]
 
 
-def check(root):
+# The defects the simulation found, each planted back as it was before its fix:
+# with --fixed they are planted instead, and the seed that finds each is the
+# one to keep among the replayed seeds.
+FIXED = [
+    ("Enter in the status window passed for the board's end marker", "jobs/status_dlg.h",
+     "  bool OnOk() override { return true; }", "  bool OnOk() override { return false; }"),
+    ("after one missed look, the next single miss ended the program",
+     "panels/settings_panel_watch.cpp",
+     "        // is a first miss again, not a second.\n        SharedState::SetWatchStep(0);",
+     "        // is a first miss again, not a second.\n        SharedState::SetWatchStep(1);"),
+    ("a board missing for a moment at a delivery was taken for gone", "device/file_exchange.cpp",
+     "  if (ports.files.DriveType(drive + \":\\\\\") == DriveKind::NoRoot) return Delivery::DriveMissing;\n",
+     ""),
+    ("a write that timed out was logged as not written, though a slow board took it",
+     "panels/settings_panel_watch.cpp",
+     "  set_record_.Abandoned(\"the board did not finish the write\");",
+     "  set_record_.Failed(\"the board did not finish the write\");"),
+    ("a run without memory for its log line ended without a word", "app/batch_run.cpp",
+     "        RunRecord{ports.wall_clock.Now(), drive, options.batch_option, file, OutcomeText(report)});\n"
+     "  } catch (...) {\n  }\n",
+     "        RunRecord{ports.wall_clock.Now(), drive, options.batch_option, file, OutcomeText(report)});\n"
+     "  } catch (...) {\n    throw;\n  }\n"),
+    ("a job started while the board was gone took an old end marker for its own",
+     "jobs/job_start.cpp", "  if (BoardGone()) return 1;\n", ""),
+    ("a job file that never reached the board took an old end marker for its own",
+     "jobs/status_dlg.cpp", "  if (!delivered) End(kTimedOut);\n",
+     "  if (false && !delivered) End(kTimedOut);\n"),
+    ("after a write not read back, the next write's before file was stale",
+     "panels/settings_panel_watch.cpp", "  if (!known) ForgetBoardFile();\n",
+     "  if (false && !known) ForgetBoardFile();\n"),
+]
+
+
+def check(root, faults):
     missing = []
-    for name, path, old, _ in FAULTS:
+    for name, path, old, _ in faults:
         with open(os.path.join(root, path), encoding="utf-8") as f:
             if f.read().count(old) != 1:
                 missing.append(f"{name}: the text to change is not once in {path}")
@@ -74,13 +109,16 @@ def main():
     parser.add_argument("--check", action="store_true")
     parser.add_argument("--seconds", type=float, default=60)
     parser.add_argument("--only", default="")
+    parser.add_argument("--fixed", action="store_true")
     args = parser.parse_args()
-    missing = check(ROOT)
+    faults = FIXED if args.fixed else FAULTS
+    missing = check(ROOT, FAULTS) + check(ROOT, FIXED)
     if missing or args.check:
         for line in missing:
             print("plant-faults:", line)
         if not missing:
-            print(f"plant-faults: all {len(FAULTS)} faults apply to the sources")
+            print(f"plant-faults: all {len(FAULTS)} faults and {len(FIXED)} fixed defects apply to "
+                  "the sources")
         return 1 if missing else 0
 
     scratch = tempfile.mkdtemp(prefix="z4-plant-")
@@ -98,11 +136,11 @@ def main():
             run(["cmake", "--build", build, "--target", "z4_simulate"], src, log):
         print(f"plant-faults: the scratch copy does not build, see {log}")
         return 1
-    chosen = [int(n) for n in args.only.split(",") if n] or range(1, len(FAULTS) + 1)
+    chosen = [int(n) for n in args.only.split(",") if n] or range(1, len(faults) + 1)
     print(f"{'':>3}  {'fault':<46} {'result':<8} {'after':>7}  invariant")
     found_all = True
     for number in chosen:
-        name, path, old, new = FAULTS[number - 1]
+        name, path, old, new = faults[number - 1]
         target = os.path.join(src, path)
         with open(target, encoding="utf-8") as f:
             original = f.read()
@@ -121,9 +159,11 @@ def main():
             took = time.time() - started
             violation = next((l for l in out.splitlines() if l.startswith("VIOLATION")), "")
             if violation:
-                invariant = violation.split(": ", 1)[1].split(":")[0] if ": " in violation else ""
-                print(f"{number:>3}  {name:<46} {'found':<8} {took:>6.1f}s  {invariant}"
-                      f" ({violation.split('(replay: ')[1].split(')')[0]})")
+                # "VIOLATION seed N (replay: ...), step K: invariant: detail"
+                rest = violation.split("), step ", 1)[-1].split(": ")
+                replay = violation.split("(replay: ")[-1].split(")")[0]
+                print(f"{number:>3}  {name:<46} {'found':<8} {took:>6.1f}s  "
+                      f"{rest[1] if len(rest) > 1 else ''} ({replay})")
             else:
                 print(f"{number:>3}  {name:<46} {'MISSED':<8} {took:>6.1f}s")
                 found_all = False

@@ -140,10 +140,11 @@ scenario() {  # name, windows version, map|nomap, gtest filter, [files...]
       if [ -e "$request" ]; then
         rm -f "$prefix/dosdevices/e:" "$request"
       fi
-      if [ -e "$shot" ]; then
+      if [ -s "$shot" ]; then
         # A request "NAME WxH+X+Y" keeps that part of the screen as NAME.png;
-        # any other keeps the whole screen as the scenario's picture.
-        picture= geometry=
+        # any other keeps the whole screen as the scenario's picture. (An
+        # empty file is a request still being written.)
+        picture='' geometry=''
         read -r picture geometry <"$shot"
         if [ -n "$geometry" ]; then
           xwd -root -silent | convert xwd:- -crop "$geometry" +repage "$work/$picture.png" 2>/dev/null

@@ -65,7 +65,9 @@ std::optional<unsigned long long> WriteNumber(std::string_view name) {
       !IsStamp(head.substr(cut + 1))) {
     return std::nullopt;
   }
-  return std::stoull(std::string(head.substr(0, cut)));
+  unsigned long long number = 0;
+  for (char c : head.substr(0, cut)) number = number * 10 + static_cast<unsigned>(c - '0');
+  return number;
 }
 
 struct Listed {

@@ -3,6 +3,7 @@
 #include "core/data_folder.h"
 #include "core/decimal.h"
 #include "core/shared_state.h"
+#include "core/text_placement.h"
 #include "device/board_file_limits.h"
 #include "device/file_exchange.h"
 #include "res/resource_ids.h"
@@ -123,21 +124,6 @@ void CCcdGraphDlg::DrawLevelGraph() {
 }
 
 void CCcdGraphDlg::LayoutAxisLabels(const Rect& frame, int step_x, int step_y) {
-  const Rect a = view_->ControlRect(IDC_LEVEL_AXIS_0);
-  for (int k = 1; k <= 10; ++k) {
-    const int id = IDC_LEVEL_AXIS_0 + k;
-    const int half = view_->ControlRect(id).Height() / 2;
-    const int c = frame.bottom - k * step_y;
-    view_->MoveControl(id, Rect{a.left, c - half, a.right, c + half}, true);
-  }
-  const Rect b = view_->ControlRect(IDC_SAMPLE_AXIS_0);
-  for (int k = 1; k <= 10; ++k) {
-    const int id = IDC_SAMPLE_AXIS_1 - 1 + k;
-    const int half = view_->ControlRect(id).Width() / 2;
-    const int c = frame.left + k * step_x;
-    view_->MoveControl(id, Rect{c - half, b.top, c + half, b.bottom}, true);
-  }
-
   const double base = 0.0;
   const double step = (static_cast<double>(max_level_) - base) / 10.0;
   UseLabelFont(IDC_LEVEL_AXIS_0);
@@ -158,6 +144,29 @@ void CCcdGraphDlg::LayoutAxisLabels(const Rect& frame, int step_x, int step_y) {
   for (int k = 1; k <= 10; ++k) {
     UseLabelFont(IDC_SAMPLE_AXIS_1 - 1 + k);
     labels_[IDC_SAMPLE_AXIS_1 - 1 + k] = FormatDecimal(count * k / 10);
+  }
+
+  // Each label centred on its grid line (an even number of pixels long, the
+  // same on either side) and kept inside the window; those of the samples as
+  // wide as their texts and a pixel or two, so that the last one, on the
+  // frame's right edge, does not run out of the window.
+  const Rect client = view_->ClientArea();
+  const Rect a = view_->ControlRect(IDC_LEVEL_AXIS_0);
+  for (int k = 1; k <= 10; ++k) {
+    const int id = IDC_LEVEL_AXIS_0 + k;
+    const Span rows =
+        CentredWithin(frame.bottom - k * step_y, view_->ControlRect(id).Height() / 2 * 2,
+                      Span{client.top, client.bottom});
+    view_->MoveControl(id, Rect{a.left, rows.first, a.right, rows.last}, true);
+  }
+  const Rect b = view_->ControlRect(IDC_SAMPLE_AXIS_0);
+  for (int k = 1; k <= 10; ++k) {
+    const int id = IDC_SAMPLE_AXIS_1 - 1 + k;
+    const int text = view_->TextSize(id, labels_[id]).width;
+    const int width = text > 0 ? text + 2 : view_->ControlRect(id).Width();
+    const Span columns =
+        CentredWithin(frame.left + k * step_x, width / 2 * 2, Span{client.left, client.right});
+    view_->MoveControl(id, Rect{columns.first, b.top, columns.last, b.bottom}, true);
   }
   PushLabels();
 }
@@ -194,6 +203,11 @@ void CCcdGraphDlg::SaveLevelBitmap() {
   if (!saved) {
     view_->ShowMessage(SaveFailedText(SharedState::GetLanguageFlag(), path), "Level.bmp");
   }
+  for (int id : {IDC_GRAPH_END, IDC_GRAPH_PRINT, IDC_GRAPH_SAVE}) view_->Enable(id, true);
+}
+
+void CCcdGraphDlg::OnFailure() {
+  view_->SetCursor(CursorShape::Arrow);
   for (int id : {IDC_GRAPH_END, IDC_GRAPH_PRINT, IDC_GRAPH_SAVE}) view_->Enable(id, true);
 }
 

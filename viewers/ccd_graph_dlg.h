@@ -22,6 +22,8 @@ class CCcdGraphDlg : public DialogHandler {
   bool HandlesPaint() const override { return true; }
   void OnPaint() override;
   void OnDestroy() override;
+  // A step that failed (a save without memory) gives the buttons back.
+  void OnFailure() override;
 
   // Grid, axis labels and curve.
   void DrawLevelGraph();

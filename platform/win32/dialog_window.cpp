@@ -413,6 +413,31 @@ void DialogWindow::MoveControl(int id, const Rect& screen_rect, bool repaint) {
                corners[1].y - corners[0].y, repaint ? TRUE : FALSE);
 }
 
+Size DialogWindow::TextSize(int id, const std::string& text) {
+  HWND item = Item(id);
+  if (!item) return {};
+  HDC dc = GetDC(item);
+  if (!dc) return {};
+  // A control without a font of its own draws in the system font, which a
+  // fresh device context holds.
+  HGDIOBJ font = reinterpret_cast<HGDIOBJ>(SendMessageW(item, WM_GETFONT, 0, 0));
+  HGDIOBJ before = font ? SelectObject(dc, font) : nullptr;
+  const std::wstring wide = Widen(text);
+  SIZE size{};
+  const BOOL measured =
+      GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &size);
+  if (before) SelectObject(dc, before);
+  ReleaseDC(item, dc);
+  return measured ? Size{size.cx, size.cy} : Size{};
+}
+
+Rect DialogWindow::ClientArea() {
+  RECT r{};
+  GetClientRect(hwnd_, &r);
+  MapWindowPoints(hwnd_, nullptr, reinterpret_cast<POINT*>(&r), 2);
+  return ToRect(r);
+}
+
 std::unique_ptr<Canvas> DialogWindow::DrawOn(int id) {
   HWND item = Item(id);
   if (!item) return nullptr;

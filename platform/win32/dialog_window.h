@@ -53,6 +53,8 @@ class DialogWindow : public DialogView {
   int RunModal(int resource_id, DialogHandler& handler) override;
   Rect ControlRect(int id) override;
   void MoveControl(int id, const Rect& screen_rect, bool repaint) override;
+  Size TextSize(int id, const std::string& text) override;
+  Rect ClientArea() override;
   std::unique_ptr<Canvas> DrawOn(int id) override;
   std::vector<Colour> CaptureClient(const Rect& rect) override;
   CommonDialogs& Dialogs() override { return dialogs_; }

@@ -83,11 +83,11 @@ class Fonts {
 };
 
 // What a text takes in a font, laid out by DrawText with `flags` in `width` pixels.
-SIZE Extent(HFONT font, const std::wstring& text, UINT flags, int width) {
+SIZE Extent(HFONT font, const wchar_t* text, UINT flags, int width = 0) {
   HDC dc = GetDC(nullptr);
   HGDIOBJ before = SelectObject(dc, font);
   RECT r{0, 0, width, 0};
-  DrawTextW(dc, text.c_str(), -1, &r, flags | DT_CALCRECT);
+  DrawTextW(dc, text, -1, &r, flags | DT_CALCRECT);
   SelectObject(dc, before);
   ReleaseDC(nullptr, dc);
   return {r.right, r.bottom};
@@ -107,76 +107,73 @@ bool Holds(const RECT& outer, RECT inner, int slack = 0) {
   return IntersectRect(&both, &outer, &inner) && EqualRect(&both, &inner);
 }
 
-// One control as the checks see it, in screen pixels.
+// A control as the checks see it, in screen pixels.
 struct Item {
-  HWND hwnd{};
   std::wstring name;
   RECT rect{};
   int line = 0;  // a group box or frame: the width of its lines around `frame`
   RECT frame{};
-  RECT room{};  // where its text may go, and where it goes
+  RECT room{};  // where its text may go, what it needs and where it goes
   SIZE need{};
   RECT text{};
 };
 
 Item Measure(HWND c, Fonts& fonts, const RECT& client, int dpi) {
-  Item it{c, {}, OnScreen(c, false)};
-  wchar_t cls[32] = {};
-  GetClassNameW(c, cls, 32);
-  const std::wstring kind = cls, text = Text(c);
-  wchar_t name[400];
-  std::swprintf(name, 400, L"%ls %d \"%ls\" (%ld,%ld %ldx%ld px)", cls, GetDlgCtrlID(c),
+  Item it{L"", OnScreen(c, false)};
+  wchar_t kind[32] = {}, name[400];
+  GetClassNameW(c, kind, 32);
+  const std::wstring text = Text(c), cls = kind;
+  std::swprintf(name, 400, L"%ls %d \"%ls\" (%ld,%ld %ldx%ld px)", kind, GetDlgCtrlID(c),
                 text.c_str(), it.rect.left - client.left, it.rect.top - client.top,
                 it.rect.right - it.rect.left, it.rect.bottom - it.rect.top);
   it.name = name;
+  const bool texts = cls == L"Static" || cls == L"Button";
+  HFONT font = texts || cls == L"ComboBox" ? fonts.Of(c) : nullptr;
+  if (!font) return it.name += texts ? L": no font" : L"", it;
   const LONG style = GetWindowLongW(c, GWL_STYLE);
-  HFONT font = kind == L"Static" || kind == L"Button" || kind == L"ComboBox" ? fonts.Of(c) : 0;
-  if (!font) return it.name += kind == L"Static" || kind == L"Button" ? L": no font" : L"", it;
+  UINT flags = DT_SINGLELINE | DT_EXPANDTABS, align = DT_LEFT;
+  bool centred = true;
   it.room = OnScreen(c, true);
-  UINT flags = DT_SINGLELINE | DT_EXPANDTABS, h_align = DT_LEFT;
-  bool centre_v = true;
-  const LONG line = Extent(font, L"0", flags, 0).cy, digit = Extent(font, L"0", flags, 0).cx;
-  if (kind == L"Button") {
+  if (cls == L"Button") {
     const LONG type = style & BS_TYPEMASK;
-    if (type == BS_GROUPBOX) {
-      it.line = 2, it.frame = it.rect, it.frame.top += line / 2 - 1;  // as the box draws it
-      InflateRect(&it.room, -8, 0), centre_v = false;
+    if (type == BS_GROUPBOX) {  // its line where the box draws it
+      it.line = 2, it.frame = it.rect, it.frame.top += Extent(font, L"0", flags).cy / 2 - 1;
+      InflateRect(&it.room, -8, 0), centred = false;
     } else if (type <= BS_DEFPUSHBUTTON || type == BS_PUSHBOX) {
-      InflateRect(&it.room, -2, -2), h_align = DT_CENTER;  // inside the button's edge
+      InflateRect(&it.room, -2, -2), align = DT_CENTER;  // inside the button's edge
     } else {
       // The square (13 px at 96 dpi), half a digit between it and the text,
       // and a pixel on the right for the focus rectangle.
-      it.room.left += MulDiv(13, dpi, 96) + digit / 2, it.room.right -= 1;
+      it.room.left += MulDiv(13, dpi, 96) + Extent(font, L"0", flags).cx / 2, it.room.right--;
     }
-  } else if (kind == L"Static") {
+  } else if (cls == L"Static") {
     const LONG type = style & SS_TYPEMASK;
     if (type >= SS_BLACKFRAME && type <= SS_WHITEFRAME) it.line = 1, it.frame = it.rect;
     if (type == SS_ETCHEDFRAME) it.line = 2, it.frame = it.rect;
     if (type > SS_RIGHT && type != SS_SIMPLE && type != SS_LEFTNOWORDWRAP) return it;
     if (style & SS_NOPREFIX) flags |= DT_NOPREFIX;
-    if (type <= SS_RIGHT && !(style & SS_CENTERIMAGE)) flags = (flags & ~DT_SINGLELINE) | DT_WORDBREAK;
-    h_align = type == SS_CENTER ? DT_CENTER : type == SS_RIGHT ? DT_RIGHT : DT_LEFT;
-    centre_v = style & SS_CENTERIMAGE;
+    if (type <= SS_RIGHT && !(style & SS_CENTERIMAGE)) flags ^= DT_SINGLELINE | DT_WORDBREAK;
+    align = type == SS_CENTER ? DT_CENTER : type == SS_RIGHT ? DT_RIGHT : DT_LEFT;
+    centred = style & SS_CENTERIMAGE;
   } else {  // a drop-down list: its edit field and its widest entry
     HWND edit = FindWindowExW(c, nullptr, L"Edit", nullptr);
     if (!edit) return it.name += L": no edit field", it.room = {}, it;
     it.room = OnScreen(edit, true);
     const DWORD margins = static_cast<DWORD>(SendMessageW(edit, EM_GETMARGINS, 0, 0));
     it.room.left += LOWORD(margins), it.room.right -= HIWORD(margins);
-    const int count = ComboCount(GetParent(c), GetDlgCtrlID(c));
-    for (int i = 0; i < count; ++i) {
-      const SIZE s = Extent(font, ComboItem(GetParent(c), GetDlgCtrlID(c), i), flags, 0);
+    wchar_t entry[64];
+    for (int i = 0; SendMessageW(c, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(entry)) > 0; ++i) {
+      const SIZE s = Extent(font, entry, flags);
       if (s.cx > it.need.cx) it.need = s;
     }
     return it;
   }
   if (text.empty()) return it.room = {}, it;
-  it.need = Extent(font, text, flags, it.room.right - it.room.left);
-  const LONG free_x = it.room.right - it.room.left - it.need.cx;
-  const LONG x = h_align == DT_CENTER ? free_x / 2 : h_align == DT_RIGHT ? free_x : 0;
-  const LONG y = centre_v ? (it.room.bottom - it.room.top - it.need.cy) / 2 : 0;
-  it.text = {it.room.left + x, it.room.top + y, it.room.left + x + it.need.cx,
-             it.room.top + y + it.need.cy};
+  it.need = Extent(font, text.c_str(), flags, it.room.right - it.room.left);
+  const LONG spare = it.room.right - it.room.left - it.need.cx;
+  const LONG x = it.room.left + (align == DT_CENTER ? spare / 2 : align == DT_RIGHT ? spare : 0);
+  const LONG y = it.room.top + (centred ? (it.room.bottom - it.room.top - it.need.cy) / 2 : 0);
+  it.text = {x, y, x + it.need.cx, y + it.need.cy};
   return it;
 }
 
@@ -185,8 +182,8 @@ struct Scene {
   bool japanese;
 };
 
-// Every visible control of `window`; with `cut`, the controls wholly right of
-// its client area (the maintenance panel, out of sight in user mode) are left out.
+// Every visible control of `window`; with `cut`, those wholly right of its
+// client area (the maintenance panel, out of sight in user mode) are left out.
 void CheckWindow(const Scene& run, const char* window_name, HWND window, bool cut = false) {
   const RECT client = OnScreen(window, true);
   std::vector<Item> items;
@@ -206,15 +203,15 @@ void CheckWindow(const Scene& run, const char* window_name, HWND window, bool cu
   constexpr int kSlack = 2;  // what rounding dialog units to pixels may give
   for (const Item& c : items) {
     if (c.name.find(L": no ") != std::wstring::npos) ADD_FAILURE() << where() << c.name;
-    if (c.need.cx > c.room.right - c.room.left || c.need.cy > c.room.bottom - c.room.top) {
-      ADD_FAILURE() << where() << c.name << ": text cut, it needs " << c.need.cx << "x"
-                    << c.need.cy << " px and has " << c.room.right - c.room.left << "x"
-                    << c.room.bottom - c.room.top;
+    const LONG width = c.room.right - c.room.left, height = c.room.bottom - c.room.top;
+    if (c.need.cx > width || c.need.cy > height) {
+      ADD_FAILURE() << where() << c.name << ": text cut, it needs " << c.need.cx << "x" << c.need.cy
+                    << " px and has " << width << "x" << height;
     }
     if (!Holds(client, c.rect)) ADD_FAILURE() << where() << c.name << ": outside the client area";
     for (const Item& box : items) {
-      RECT both{}, text = c.text;
       if (!box.line || &box == &c || Holds(c.rect, box.rect)) continue;
+      RECT both{}, text = c.text;
       if (IntersectRect(&both, &c.rect, &box.rect) && !Holds(box.rect, c.rect, kSlack) &&
           both.right - both.left > kSlack && both.bottom - both.top > kSlack) {
         ADD_FAILURE() << where() << c.name << " runs " << both.right - both.left << "x"
@@ -223,13 +220,12 @@ void CheckWindow(const Scene& run, const char* window_name, HWND window, bool cu
       const RECT& f = box.frame;
       const int w = box.line;
       InflateRect(&text, 1, 1);
-      for (const RECT& edge : {RECT{f.left, f.top, f.right, f.top + w},
-                               RECT{f.left, f.bottom - w, f.right, f.bottom},
-                               RECT{f.left, f.top, f.left + w, f.bottom},
-                               RECT{f.right - w, f.top, f.right, f.bottom}}) {
+      for (const RECT& edge :
+           {RECT{f.left, f.top, f.right, f.top + w}, RECT{f.left, f.bottom - w, f.right, f.bottom},
+            RECT{f.left, f.top, f.left + w, f.bottom},
+            RECT{f.right - w, f.top, f.right, f.bottom}}) {
         if (!IsRectEmpty(&c.text) && IntersectRect(&both, &text, &edge)) {
-          ADD_FAILURE() << where() << "the text of " << c.name << " touches a line of "
-                        << box.name;
+          ADD_FAILURE() << where() << "the text of " << c.name << " touches a line of " << box.name;
           break;
         }
       }
@@ -237,7 +233,7 @@ void CheckWindow(const Scene& run, const char* window_name, HWND window, bool cu
   }
 }
 
-// A picture of the window for people, taken by the runner:
+// A picture of the window for people, which the runner keeps as
 // layout-<percent>-<mode>[-japanese].png in its work folder.
 void Picture(const Scene& run, HWND window, const char* mode) {
   const std::wstring request = Env(L"Z4_E2E_SHOT");
@@ -245,17 +241,18 @@ void Picture(const Scene& run, HWND window, const char* mode) {
   const RECT r = OnScreen(window, false);
   char line[128];
   std::snprintf(line, sizeof line, "layout-%d-%s%s %ldx%ld+%ld+%ld\n", run.dpi * 100 / 96, mode,
-                run.japanese ? "-japanese" : "", r.right - r.left, r.bottom - r.top, r.left,
-                r.top);
+                run.japanese ? "-japanese" : "", r.right - r.left, r.bottom - r.top, r.left, r.top);
   WriteBytes(request, line);
   WaitFor([&] { return GetFileAttributesW(request.c_str()) == INVALID_FILE_ATTRIBUTES; }, 10000);
 }
 
-// The value labels beside the trackbars show their widest texts: each at its far end.
-void ValuesAtTheirEnds(HWND main) {
+// The main window with its value labels at their widest: each trackbar at its far end.
+void CheckMainWindow(const Scene& run, HWND main, const char* mode, bool cut) {
   for (int id : {IDC_OFFTIME_TRACKBAR, IDC_STABTIME_TRACKBAR, IDC_DENSITY_TRACKBAR}) {
     DragTrackbar(main, id, static_cast<int>(SendDlgItemMessageW(main, id, TBM_GETRANGEMAX, 0, 0)));
   }
+  CheckWindow(run, (std::string("main window, ") + mode).c_str(), main, cut);
+  Picture(run, main, mode);
 }
 
 void Tick(HWND dialog, int id, bool checked) {
@@ -263,16 +260,15 @@ void Tick(HWND dialog, int id, bool checked) {
 }
 
 TEST(Layout, EveryWindowAtThisScaleInThisLanguage) {
-  // The program is DPI aware; this test must be too, or the system would
-  // scale what it measures.
+  // The program is DPI aware; so is this test, or the system would scale what it measures.
   using Aware = BOOL(WINAPI*)();
   if (auto aware = reinterpret_cast<Aware>(reinterpret_cast<void*>(
           GetProcAddress(GetModuleHandleW(L"user32"), "SetProcessDPIAware")))) {
     aware();
   }
+  const std::string texts = ReadBytes(ProgramFolder() + L"\\Z4Utility.ini");
   const Scene run{std::stoi(Env(L"Z4_E2E_DPI", L"96")),
-                ReadBytes(ProgramFolder() + L"\\Z4Utility.ini").find("\nLANGUAGE=JAPAN") !=
-                    std::string::npos};
+                  texts.find("\nLANGUAGE=JAPAN") != std::string::npos};
   HDC screen = GetDC(nullptr);
   const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
   ReleaseDC(nullptr, screen);
@@ -281,7 +277,7 @@ TEST(Layout, EveryWindowAtThisScaleInThisLanguage) {
   {
     // User mode, with a board that ends its job late: the status window stays up.
     EmulatedBoard board;
-    ASSERT_TRUE(board.Start("", L"--delay 1500"));
+    ASSERT_TRUE(board.Start("", L"--delay 1000"));
     Process utility;
     ASSERT_TRUE(utility.Start(ProgramPath()));
     HWND status = WaitDialogWithControl(utility.Id(), IDC_STATUS_MESSAGE, 15000);
@@ -289,9 +285,7 @@ TEST(Layout, EveryWindowAtThisScaleInThisLanguage) {
     CheckWindow(run, "status window", status);
     HWND main = WaitMainWindowOpened(utility.Id(), 15000);
     ASSERT_TRUE(main && WaitFor([&] { return ItemEnabled(main, IDC_SET); }, 20000));
-    ValuesAtTheirEnds(main);
-    CheckWindow(run, "main window, user mode", main, true);
-    Picture(run, main, "user");
+    CheckMainWindow(run, main, "user", true);
   }
   EmulatedBoard board;
   ASSERT_TRUE(board.Start("FileFormat=P\n"));
@@ -299,15 +293,12 @@ TEST(Layout, EveryWindowAtThisScaleInThisLanguage) {
   ASSERT_TRUE(utility.Start(ProgramPath(), L"/adjust"));
   HWND main = WaitMainWindowOpened(utility.Id(), 15000);
   ASSERT_TRUE(main && WaitFor([&] { return ItemEnabled(main, IDC_EXECUTE); }, 30000));
-  ValuesAtTheirEnds(main);
-  CheckWindow(run, "main window, /adjust", main);
-  Picture(run, main, "adjust");
+  CheckMainWindow(run, main, "adjust", false);
 
   Tick(main, IDC_ITEM_WAVE, true);
   Click(main, IDC_EXECUTE);
   HWND graph = WaitDialogWithControl(utility.Id(), IDC_GRAPH_FRAME, 30000);
-  ASSERT_TRUE(graph && WaitFor([&] { return !ItemText(graph, IDC_SAMPLE_AXIS_10).empty(); },
-                               10000))
+  ASSERT_TRUE(graph && WaitFor([&] { return !ItemText(graph, IDC_SAMPLE_AXIS_10).empty(); }, 10000))
       << "no graph with its axis labels";
   CheckWindow(run, "CCD level graph", graph);
   Click(graph, IDC_GRAPH_END);

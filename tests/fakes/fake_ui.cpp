@@ -1,6 +1,8 @@
 #include "fakes/fake_ui.h"
 
 #include <algorithm>
+#include <exception>
+#include <new>
 
 namespace z4::fakes {
 
@@ -182,7 +184,19 @@ void FakeUi::Call(FakeDialog& dialog, F&& handler_call, bool opening) {
     return;
   }
   try {
-    handler_call();
+    try {
+      handler_call();
+    } catch (const LeaveTheProgram&) {
+      throw;
+    } catch (const std::bad_alloc&) {
+      throw;
+    } catch (const std::exception& e) {
+      if (unexpected_failure.empty()) unexpected_failure = e.what();
+      throw;
+    } catch (...) {
+      if (unexpected_failure.empty()) unexpected_failure = "an exception of no known type";
+      throw;
+    }
   } catch (const LeaveTheProgram&) {
     throw;
   } catch (...) {

@@ -195,6 +195,8 @@ class FakeUi {
   bool guard_handlers = false;
   std::string failure_message;
   int failures = 0;
+  // What a handler threw that was not a failed allocation: a defect.
+  std::string unexpected_failure;
 
   // Opens a top-level dialog: creates it, runs OnInitDialog and centres it
   // when its initialisation did not move it. As on Windows, it shows once its

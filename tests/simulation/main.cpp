@@ -7,6 +7,8 @@
 //
 // A violation prints its seed, step and invariant, and the run shrunk to the
 // shortest sequence of steps that still breaks the same promise, as a story.
+#include <sys/resource.h>
+
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -121,6 +123,13 @@ int main(int argc, char** argv) {
       }
     }
     ++next;
+    // Memory stays bounded: runs leave nothing behind that piles up.
+    rusage usage{};
+    if (runs % 1000 == 0 && getrusage(RUSAGE_SELF, &usage) == 0 && usage.ru_maxrss > 1024 * 1024) {
+      ++violations;
+      std::printf("VIOLATION after %lld runs: memory: %ld MB in use\n", runs, usage.ru_maxrss / 1024);
+      break;
+    }
   }
   std::printf("simulation: %lld runs, %lld steps, %lld violations, seeds %llu..%llu\n", runs, steps,
               violations, static_cast<unsigned long long>(seed),

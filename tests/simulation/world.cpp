@@ -152,6 +152,7 @@ class World {
   void CheckHistoryFiles();
   void CheckEnd(int code, bool left);
   void BoardSaidGone();
+  void CheckPruned(const std::string& name);
   void CheckWaits();
   [[noreturn]] void Fail(const std::string& invariant, const std::string& detail);
 
@@ -488,6 +489,7 @@ RunOutcome World::Run(const std::vector<Step>& steps) {
 void World::Tick() {
   const std::int64_t now = m_.clock.NowMs();
   if (now < last_now_) Fail("time", "virtual time went back");
+  if (!ui_.unexpected_failure.empty()) Fail("nothing escapes", "a handler threw: " + ui_.unexpected_failure);
   last_now_ = now;
   CheckBoard();
   CheckLog();
@@ -930,6 +932,7 @@ void World::CheckTouch(const std::string& op) {
     if (allowed && StartsWith(op, "delete ") && newest_.count(lower)) {
       Fail("the history", "the newest write's file is pruned: " + target);
     }
+    if (allowed && StartsWith(op, "delete ")) CheckPruned(name);
   } else if (in("C:\\Z4") || Lower(target) == Lower(full_file_) ||
              Lower(target) == Lower(kLocal + "\\Z4Utility")) {
     allowed = true;
@@ -1056,6 +1059,23 @@ void World::CheckWaits() {
       Fail("time", "a status window waited " + std::to_string(w.ended_at - pulled) +
                        " ms on a pulled board");
     }
+  }
+}
+
+// What is pruned is the oldest of the history: the names of earlier versions
+// (older by their time) before the numbered ones (older by their number).
+void World::CheckPruned(const std::string& name) {
+  const auto age = [](const std::string& n) {
+    const auto cut = n.find('_');
+    if (cut >= 6 && cut != std::string::npos && n.find_first_not_of("0123456789") == cut) {
+      return "1" + std::string(20 - cut, '0') + n.substr(0, cut);
+    }
+    return "0" + n.substr(0, 17);
+  };
+  const std::string folder = DataFolder() + "\\History";
+  for (const auto& other : m_.files.List(folder)) {
+    if (!HistoryOrderKey(other) || Lower(other) == Lower(name)) continue;
+    if (age(other) < age(name)) Fail("the history", "pruned " + name + " before the older " + other);
   }
 }
 
