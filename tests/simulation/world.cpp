@@ -259,6 +259,7 @@ World::World(const Start& start) : start_(start) {
   ui_.on_message_box = [this](const fakes::FakeUi::Box& box) {
     Say("message: " + box.text.substr(0, box.text.find('\n')));
     if (box.text == TextOf(texts_, "ERROR_USB_STOP_JAPAN")) BoardSaidGone();
+    settling_ = false;  // what the timers do under the box is not the press's
   };
   ui_.after_timer = [this] { Tick(); };
   m_.files.before_operation = [this](const std::string& op) { OnOperation(op); };
@@ -1083,8 +1084,10 @@ void World::CheckPruned(const std::string& name) {
 // was for longer than a moment, or twice within a second (two looks in a row).
 void World::BoardSaidGone() {
   const std::int64_t now = m_.clock.NowMs();
-  if (gone_since_ >= 0 || other_disk_ || swapped_) return;
-  int recent = 0;
+  if (other_disk_ || swapped_) return;
+  // Two looks in a row, a tick apart at the least.
+  if (gone_since_ >= 0 && now - gone_since_ >= 100) return;
+  int recent = gone_since_ >= 0;
   for (const auto& [from, to] : absences_) {
     if (to - from >= 100) return;
     recent += now - to < 1000;
