@@ -201,4 +201,8 @@ std::string OptionsMessage(const ProgramOptions& options, int language_flag) {
          "Options may start with \"-\" instead of \"/\" and may be written in any case.";
 }
 
+BatchRequest BatchRequestOf(const ProgramOptions& options) {
+  return BatchRequest{options.batch, options.batch_option, options.batch_file, options.quiet};
+}
+
 }  // namespace z4

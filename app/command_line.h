@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "batch/batch_request.h"
+
 namespace z4 {
 
 // Splits a command line into its arguments by the rules Windows programs
@@ -22,8 +24,6 @@ namespace z4 {
 // takes no backslash rules.
 std::vector<std::string> SplitCommandLine(std::string_view line);
 
-// What the program does without its main window.
-enum class BatchAction { None, Export, Apply };
 
 // Why a command line was refused.
 enum class Refusal {
@@ -56,11 +56,14 @@ struct ProgramOptions {
 // name the /export or /apply of a refused line, for the record of the run.
 ProgramOptions ReadProgramOptions(const std::vector<std::string>& args);
 
+// What the options ask a run without the window to do.
+BatchRequest BatchRequestOf(const ProgramOptions& options);
+
 // The message for invalid options: the argument, why it was refused and the
 // accepted forms, in Japanese (language flag 0) or English (any other value).
 std::string OptionsMessage(const ProgramOptions& options, int language_flag);
 // The same for an argument that is not understood.
 std::string OptionsMessage(const std::string& rejected, int language_flag);
-inline constexpr const char* kOptionsCaption = "Z4Utility";
+inline constexpr const char* kOptionsCaption = kProgramCaption;
 
 }  // namespace z4

@@ -2,7 +2,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "app/batch_outcome.h"
+#include "batch/batch_outcome.h"
 #include "app/startup.h"
 #include "core/ports.h"
 #include "imaging/image_control_win32.h"

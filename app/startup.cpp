@@ -1,12 +1,12 @@
 #include "app/startup.h"
 
-#include "app/batch_messages.h"
-#include "app/batch_outcome.h"
-#include "app/batch_run.h"
+#include "batch/batch_messages.h"
+#include "batch/batch_outcome.h"
+#include "batch/batch_run.h"
 #include "app/command_line.h"
 #include "app/config_dlg.h"
 #include "app/failure_message.h"
-#include "app/run_lock.h"
+#include "core/run_lock.h"
 #include "app/startup_messages.h"
 #include "core/data_folder.h"
 #include "core/shared_state.h"
@@ -34,14 +34,14 @@ int RunUtility(Ports& ports, DialogHost& host) {
       kFailureCaption);
   if (!options.valid) {
     // Nothing on the board is touched: the user is told the accepted forms.
-    RecordRefusedRun(ports, options);
+    RecordRefusedRun(ports, BatchRequestOf(options), options.rejected);
     if (!options.quiet) {
       host.ShowMessage(OptionsMessage(options, SharedState::GetLanguageFlag()), kOptionsCaption);
     }
     return kExitRefused;
   }
   if (options.batch != BatchAction::None) {
-    return RunBatch(ports, host, texts, options, data_folder_writable);
+    return RunBatch(ports, host, texts, BatchRequestOf(options), data_folder_writable);
   }
 
   // Nothing the window does works without its data folder; and only one copy

@@ -29,8 +29,9 @@ LAYERS = {
     "jobs": ["platform", "core", "device", "res"],
     "viewers": ["platform", "imaging", "core", "device", "jobs", "res"],
     "panels": ["platform", "core", "device", "settings", "jobs", "viewers", "res"],
+    "batch": ["platform", "core", "device", "settings", "jobs", "res"],
     "app": ["platform", "platform/win32", "imaging", "core", "device", "settings", "jobs",
-            "viewers", "panels", "res"],
+            "viewers", "panels", "batch", "res"],
 }
 
 INCLUDE_RE = re.compile(r'^\s*#\s*include\s+"([^"]+)"')

@@ -10,7 +10,7 @@
 #include <set>
 #include <sstream>
 
-#include "app/batch_outcome.h"
+#include "batch/batch_outcome.h"
 #include "app/startup.h"
 #include "core/shared_state.h"
 #include "core/utf8_check.h"

@@ -1,8 +1,8 @@
-#include "app/settings_apply.h"
+#include "batch/settings_apply.h"
 
 #include <string>
 
-#include "app/settings_job_run.h"
+#include "batch/settings_job_run.h"
 #include "core/backup_folder.h"
 #include "core/shared_state.h"
 #include "device/file_exchange.h"

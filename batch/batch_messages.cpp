@@ -1,4 +1,4 @@
-#include "app/batch_messages.h"
+#include "batch/batch_messages.h"
 
 #include "settings/settings_file.h"
 

@@ -1,4 +1,4 @@
-#include "app/settings_job_run.h"
+#include "batch/settings_job_run.h"
 
 #include "core/shared_state.h"
 #include "device/board_gone.h"

@@ -1,4 +1,4 @@
-#include "app/run_lock.h"
+#include "core/run_lock.h"
 
 #include <utility>
 

@@ -1,6 +1,6 @@
-#include "app/settings_export.h"
+#include "batch/settings_export.h"
 
-#include "app/settings_job_run.h"
+#include "batch/settings_job_run.h"
 #include "core/backup_folder.h"
 #include "device/file_exchange.h"
 #include "settings/board_settings_fetch.h"

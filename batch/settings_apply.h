@@ -2,7 +2,7 @@
 // read back from the board and compared.
 #pragma once
 
-#include "app/batch_outcome.h"
+#include "batch/batch_outcome.h"
 #include "core/ports.h"
 #include "core/settings_record.h"
 #include "core/text_table.h"

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "app/batch_outcome.h"
+#include "batch/batch_outcome.h"
 #include "core/ports.h"
 #include "core/text_table.h"
 #include "platform/dialog_view.h"

@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "app/batch_outcome.h"
-#include "app/command_line.h"
+#include "batch/batch_outcome.h"
+#include "batch/batch_request.h"
 
 namespace z4 {
 

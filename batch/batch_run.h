@@ -4,7 +4,7 @@
 // a failure in a message box.
 #pragma once
 
-#include "app/command_line.h"
+#include "batch/batch_request.h"
 #include "core/ports.h"
 #include "core/text_table.h"
 #include "platform/dialog_view.h"
@@ -13,11 +13,11 @@ namespace z4 {
 
 // Runs the valid options' /export or /apply; returns the exit code. A data
 // folder that cannot be written ends the run at once, with exit code 6.
-int RunBatch(Ports& ports, DialogHost& host, const TextTable& texts, const ProgramOptions& options,
+int RunBatch(Ports& ports, DialogHost& host, const TextTable& texts, const BatchRequest& request,
              bool data_folder_writable = true);
 
 // The record of a refused command line that names /export or /apply (nothing
 // is recorded for other refused lines).
-void RecordRefusedRun(Ports& ports, const ProgramOptions& options);
+void RecordRefusedRun(Ports& ports, const BatchRequest& request, const std::string& rejected);
 
 }  // namespace z4

@@ -1,11 +1,11 @@
-#include "app/batch_run.h"
+#include "batch/batch_run.h"
 
 #include <algorithm>
 
-#include "app/batch_messages.h"
-#include "app/run_lock.h"
-#include "app/settings_apply.h"
-#include "app/settings_export.h"
+#include "batch/batch_messages.h"
+#include "core/run_lock.h"
+#include "batch/settings_apply.h"
+#include "batch/settings_export.h"
 #include "core/backup_folder.h"
 #include "core/data_folder.h"
 #include "core/run_log.h"
@@ -74,8 +74,8 @@ BatchReport RunStopping(Ports& ports, DialogHost& host, const TextTable& texts, 
 }
 
 // The option's file as the system will use it, independent of the current folder.
-std::string FileOf(Ports& ports, const ProgramOptions& options) {
-  return options.batch_file.empty() ? std::string() : ports.files.FullPath(options.batch_file);
+std::string FileOf(Ports& ports, const BatchRequest& request) {
+  return request.file.empty() ? std::string() : ports.files.FullPath(request.file);
 }
 
 // The exported bytes into FILE: the run's very last step, so that FILE is
@@ -97,14 +97,14 @@ void ReplaceExportedFile(Ports& ports, BatchAction action, const std::string& fi
 
 }  // namespace
 
-int RunBatch(Ports& ports, DialogHost& host, const TextTable& texts, const ProgramOptions& options,
+int RunBatch(Ports& ports, DialogHost& host, const TextTable& texts, const BatchRequest& request,
              bool data_folder_writable) {
   const std::string folder = GetDataFolder(ports.system);
-  const std::string file = FileOf(ports, options);
+  const std::string file = FileOf(ports, request);
   BatchReport report;
   std::string drive;
   const OwnFile own =
-      options.batch == BatchAction::Export ? OwnFileOf(ports.system, file) : OwnFile::None;
+      request.action == BatchAction::Export ? OwnFileOf(ports.system, file) : OwnFile::None;
   if (!data_folder_writable) {
     report = ReportOf(BatchOutcome::LocalFilesNotWritten, folder);
   } else if (own != OwnFile::None) {
@@ -115,8 +115,8 @@ int RunBatch(Ports& ports, DialogHost& host, const TextTable& texts, const Progr
     const RunLock lock(ports.files, RunLockPath(folder));
     switch (lock.state()) {
       case RunLock::State::Held:
-        report = RunStopping(ports, host, texts, options.batch, file, drive);
-        ReplaceExportedFile(ports, options.batch, file, report);
+        report = RunStopping(ports, host, texts, request.action, file, drive);
+        ReplaceExportedFile(ports, request.action, file, report);
         break;
       case RunLock::State::Busy:
         report = ReportOf(BatchOutcome::Busy);
@@ -133,25 +133,25 @@ int RunBatch(Ports& ports, DialogHost& host, const TextTable& texts, const Progr
   try {
     logged = AppendRunLog(
         ports.appender, folder,
-        RunRecord{ports.wall_clock.Now(), drive, options.batch_option, file, OutcomeText(report)});
+        RunRecord{ports.wall_clock.Now(), drive, request.option, file, OutcomeText(report)});
   } catch (...) {
   }
   if (!logged) report.unlogged = folder + "\\Z4Utility.log";
   const bool failed = report.outcome != BatchOutcome::Done || !report.unlogged.empty();
-  if (failed && !options.quiet) {
+  if (failed && !request.quiet) {
     host.ShowMessage(
-        BatchMessage(report, options.batch, drive, file, SharedState::GetLanguageFlag()),
-        kOptionsCaption);
+        BatchMessage(report, request.action, drive, file, SharedState::GetLanguageFlag()),
+        kProgramCaption);
   }
   const int code = ExitCodeOf(report.outcome);
   return report.unlogged.empty() ? code : std::max(code, static_cast<int>(kExitNotWritten));
 }
 
-void RecordRefusedRun(Ports& ports, const ProgramOptions& options) {
-  if (options.batch_option.empty()) return;
+void RecordRefusedRun(Ports& ports, const BatchRequest& request, const std::string& rejected) {
+  if (request.option.empty()) return;
   AppendRunLog(ports.appender, GetDataFolder(ports.system),
-               RunRecord{ports.wall_clock.Now(), "", options.batch_option, FileOf(ports, options),
-                         OutcomeText(ReportOf(BatchOutcome::Refused, options.rejected))});
+               RunRecord{ports.wall_clock.Now(), "", request.option, FileOf(ports, request),
+                         OutcomeText(ReportOf(BatchOutcome::Refused, rejected))});
 }
 
 }  // namespace z4

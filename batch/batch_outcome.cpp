@@ -1,4 +1,4 @@
-#include "app/batch_outcome.h"
+#include "batch/batch_outcome.h"
 
 namespace z4 {
 
