@@ -1,6 +1,6 @@
 #include "batch/batch_messages.h"
 
-#include "settings/settings_file.h"
+#include "settings/settings_format.h"
 
 namespace z4 {
 namespace {

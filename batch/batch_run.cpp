@@ -3,11 +3,11 @@
 #include <algorithm>
 
 #include "batch/batch_messages.h"
-#include "core/run_lock.h"
 #include "batch/settings_apply.h"
 #include "batch/settings_export.h"
 #include "core/backup_folder.h"
 #include "core/data_folder.h"
+#include "core/run_lock.h"
 #include "core/run_log.h"
 #include "core/shared_state.h"
 #include "device/board_file_limits.h"

@@ -7,8 +7,9 @@
 #include "core/shared_state.h"
 #include "device/file_exchange.h"
 #include "settings/board_settings_fetch.h"
-#include "settings/settings_file.h"
+#include "settings/settings_format.h"
 #include "settings/settings_history.h"
+#include "settings/settings_storage.h"
 
 namespace z4 {
 namespace {

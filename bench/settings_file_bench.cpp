@@ -8,7 +8,8 @@
 #include "fakes/fake_registry.h"
 #include "fakes/fake_system.h"
 #include "fakes/virtual_clock.h"
-#include "settings/settings_file.h"
+#include "settings/settings_format.h"
+#include "settings/settings_storage.h"
 
 namespace {
 

@@ -11,7 +11,8 @@
 #include "jobs/job_start.h"
 #include "panels/maintenance_texts.h"
 #include "res/resource_ids.h"
-#include "settings/settings_file.h"
+#include "settings/settings_format.h"
+#include "settings/settings_storage.h"
 
 namespace z4 {
 namespace {

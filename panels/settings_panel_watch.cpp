@@ -10,8 +10,8 @@
 #include "panels/settings_panel.h"
 #include "res/resource_ids.h"
 #include "settings/board_settings_fetch.h"
-#include "settings/settings_file.h"
 #include "settings/settings_read_back.h"
+#include "settings/settings_storage.h"
 
 namespace z4 {
 namespace {

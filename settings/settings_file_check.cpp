@@ -3,7 +3,7 @@
 #include <array>
 #include <optional>
 
-#include "settings/settings_file.h"
+#include "settings/settings_format.h"
 
 namespace z4 {
 namespace {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "core/data_folder.h"
-#include "settings/settings_file.h"
+#include "settings/settings_format.h"
 
 namespace z4 {
 namespace {

@@ -1,6 +1,6 @@
 #include "settings/settings_read_back.h"
 
-#include "settings/settings_file.h"
+#include "settings/settings_format.h"
 
 namespace z4 {
 

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "settings/settings_file.h"
+#include "settings/settings_format.h"
 
 namespace {
 

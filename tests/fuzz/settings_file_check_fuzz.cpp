@@ -7,8 +7,8 @@
 #include <string_view>
 
 #include "fuzz_check.h"
-#include "settings/settings_file.h"
 #include "settings/settings_file_check.h"
+#include "settings/settings_format.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);

@@ -10,8 +10,8 @@
 #include <set>
 #include <sstream>
 
-#include "batch/batch_outcome.h"
 #include "app/startup.h"
+#include "batch/batch_outcome.h"
 #include "core/shared_state.h"
 #include "core/utf8_check.h"
 #include "fakes/board_registration.h"
@@ -19,7 +19,7 @@
 #include "fakes/fake_machine.h"
 #include "fakes/fake_ui.h"
 #include "res/resource_ids.h"
-#include "settings/settings_file.h"
+#include "settings/settings_format.h"
 #include "settings/settings_history.h"
 #include "sim/board.h"
 #include "sim/settings_file.h"

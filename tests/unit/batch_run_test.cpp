@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "app/batch_outcome.h"
+#include "batch/batch_outcome.h"
 #include "app/startup.h"
 #include "core/shared_state.h"
 #include "fakes/board_registration.h"

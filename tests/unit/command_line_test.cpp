@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/batch_outcome.h"
+#include "batch/batch_outcome.h"
 #include "app/startup.h"
 #include "core/shared_state.h"
 #include "fakes/fake_file_appender.h"

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 #include <string>
 
-#include "app/run_lock.h"
+#include "core/run_lock.h"
 #include "core/run_log.h"
 #include "core/utf8_check.h"
 #include "fakes/fake_file_appender.h"

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 #include <string>
 
-#include "settings/settings_file.h"
+#include "settings/settings_format.h"
 #include "settings/settings_read_back.h"
 
 namespace z4 {

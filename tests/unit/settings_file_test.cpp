@@ -1,5 +1,3 @@
-#include "settings/settings_file.h"
-
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <initializer_list>
@@ -12,6 +10,8 @@
 #include "fakes/fake_registry.h"
 #include "fakes/fake_system.h"
 #include "fakes/virtual_clock.h"
+#include "settings/settings_format.h"
+#include "settings/settings_storage.h"
 
 namespace z4 {
 namespace {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/batch_outcome.h"
+#include "batch/batch_outcome.h"
 #include "app/config_dlg.h"
 #include "app/startup.h"
 #include "core/shared_state.h"
