@@ -32,30 +32,6 @@ void FindDeviceDrive(Ports& ports);
 
 OsFamily GetOsFamily(System& system);
 
-// Windows 98 and Me (`variant` is OsFamily::Windows98 or OsFamily::WindowsMe;
-// any other value finds nothing). The board is present when the system's list
-// of present devices holds its LUN 0 entry and, later in the list, its LUN 1
-// entry.
-bool IsDevicePresent9x(Registry& registry, OsFamily variant);
-
-// Windows 98 and Me: sets DeviceDrive from the SCSI keys of the two logical
-// units, or leaves it as it is when no letter is found.
-void ReadDriveLetter9x(Registry& registry, OsFamily variant);
-
-// Windows 2000 and XP: sets DeviceDrive from the mounted-device table entry
-// that points at the board's USB storage instance, or leaves it as it is.
-void FindDriveLetterNt(Registry& registry);
-
-// Windows versions after XP: sets DeviceDrive from the mounted-device table
-// entry that names the board's USB storage unit (unit 0, or unit 1 in
-// test/adjust mode), or leaves it as it is.
-void FindDriveLetterByVolume(Registry& registry);
-
-// True only when the value can be read (into a 256-byte buffer) and its text,
-// up to the terminating zero, equals `expected` byte for byte.
-bool RegistryValueEquals(Registry& registry, const RegistryKey& key, const std::string& name,
-                         const std::string& expected);
-
 // Sets DeviceFound, and empties DeviceDrive when the drive cannot be entered.
 void ConfirmDeviceDrive(Ports& ports);
 

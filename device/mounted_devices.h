@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "device/registry_key.h"
 #include "platform/registry.h"
 
 namespace z4 {
@@ -52,5 +53,22 @@ bool StartsWithBytes(const MountedData& data, const MountedData& pattern);
 // Whether UTF-16LE `data` starts with the ASCII `text`, ignoring the case of
 // its letters.
 bool StartsWithText(const MountedData& data, const std::string& text);
+
+// The last letter from A to Z whose mounted-device value `matches`, so when
+// several match, the last one in alphabetical order wins. The table key is
+// opened afresh for every letter; a value that cannot be read is tried again,
+// up to five reads in all.
+template <typename Match>
+std::optional<std::string> LastMatchingLetter(Registry& registry, Match matches) {
+  std::optional<std::string> found;
+  for (char letter = 'A'; letter <= 'Z'; ++letter) {
+    const RegistryKey table =
+        RegistryKey::Open(registry, RegistryRoot::LocalMachine, kMountedDevicesKey);
+    if (!table) return found;
+    const auto data = ReadMountedValue(registry, table.handle(), DosDeviceValue(letter));
+    if (data && matches(*data)) found = std::string(1, letter);
+  }
+  return found;
+}
 
 }  // namespace z4

@@ -1,4 +1,5 @@
 #include "device/drive_discovery.h"
+#include "device/drive_route_9x.h"
 
 #include <algorithm>
 #include <cctype>
