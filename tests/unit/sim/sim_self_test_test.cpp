@@ -6,7 +6,7 @@
 #include "sim/self_test.h"
 #include "sim/test_pattern.h"
 #include "sim/tiff_writer.h"
-#include "unit/sim_board_fixture.h"
+#include "unit/sim/sim_board_fixture.h"
 
 namespace z4::sim {
 namespace {

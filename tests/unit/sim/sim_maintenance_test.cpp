@@ -3,7 +3,7 @@
 
 #include "sim/journal.h"
 #include "sim/level_file.h"
-#include "unit/sim_board_fixture.h"
+#include "unit/sim/sim_board_fixture.h"
 
 namespace z4::sim {
 namespace {

@@ -8,7 +8,7 @@
 #include "sim/journal.h"
 #include "sim/settings_file.h"
 #include "sim/state_file.h"
-#include "unit/sim_board_fixture.h"
+#include "unit/sim/sim_board_fixture.h"
 
 namespace z4::sim {
 namespace {
