@@ -55,8 +55,8 @@ bool CConfigDlg::OnInitDialog(DialogView& view) {
   }
 
   SharedState::SetJobRunning(false);
-  SharedState::SetDeviceState(0);
-  SharedState::SetCursorState(0);
+  SharedState::SetDeviceState(DeviceState::kSearching);
+  SharedState::SetCursorState(CursorState::kIdle);
   // The device watch finds the board again.
   SharedState::SetDeviceDrive("");
   SharedState::SetDeviceFound(0);
@@ -78,7 +78,7 @@ bool CConfigDlg::OnInitDialog(DialogView& view) {
   view.StartTimer(TIMER_WATCH, 100);
   if (SharedState::GetTestAdjustMode() == 0) {
     view.StartTimer(TIMER_CURSOR, 50);
-    SharedState::SetCursorState(1);  // wait cursor until the settings are shown
+    SharedState::SetCursorState(CursorState::kWait);  // wait cursor until the settings are shown
   }
   trace.Mark("timers");
   return true;
@@ -126,11 +126,11 @@ void CConfigDlg::EndTheStandardOkWay() {
 
 bool CConfigDlg::ApplyCursorState() {
   switch (SharedState::GetCursorState()) {
-    case 1:
+    case CursorState::kWait:
       view_->SetCursor(CursorShape::Wait);
       return true;
-    case 2:
-      SharedState::SetCursorState(0);
+    case CursorState::kRestoreArrow:
+      SharedState::SetCursorState(CursorState::kIdle);
       view_->SetCursor(CursorShape::Arrow);
       return false;
     default:

@@ -20,11 +20,11 @@ SettingsJobResult RunSettingsJob(Ports& ports, DialogHost& host, const TextTable
     return BoardGone() ? SettingsJobResult::TimedOut : SettingsJobResult::NotStarted;
   }
   ports.clock.Pause(kFirstJobTickMs);
-  SharedState::SetStatusKind(write ? 1 : 0);
+  SharedState::SetStatusKind(write ? StatusKind::kWrite : StatusKind::kRead);
   CStatusDlg status(ports, texts);
   const int result = host.RunModal(IDD_STATUS, status);
   SharedState::SetJobRunning(false);
-  SharedState::SetJobKind(0);
+  SharedState::SetJobKind(JobKind::kOther);
   if (result == kResultFailed) return SettingsJobResult::Failed;
   return result == CStatusDlg::kFinished ? SettingsJobResult::Finished
                                          : SettingsJobResult::TimedOut;

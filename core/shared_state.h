@@ -9,6 +9,19 @@
 
 namespace z4 {
 
+// The values with named meanings, with exactly the numbers they have always had.
+// 0 idle, 1 wait cursor, 2 restore the arrow once.
+enum class CursorState { kIdle = 0, kWait = 1, kRestoreArrow = 2 };
+// 0 searching, 1 read job issued or search given up, 2 settings loaded and watched.
+enum class DeviceState { kSearching = 0, kReading = 1, kWatching = 2 };
+// 0 other, 1 waveform, 2 settings read, 3 settings write.
+enum class JobKind { kOther = 0, kWaveform = 1, kSettingsRead = 2, kSettingsWrite = 3 };
+// 0 the status window reports a settings read, 1 a settings write.
+enum class StatusKind { kRead = 0, kWrite = 1 };
+// The device watch's sub-step: while searching, 0 find the drive and 1 probe
+// it; while watching, 0 probe, 1 wait a tick after a miss, 2 probe again.
+enum class WatchStep { kFirst = 0, kSecond = 1, kThird = 2 };
+
 class SharedState {
  public:
   // Back to the values at program load (zero and empty); start-up and tests.
@@ -54,8 +67,8 @@ class SharedState {
   // 1 while device work runs that the main window's timers must not interleave with.
   static int GetPanelBusy() { return values().panel_busy; }
   static void SetPanelBusy(int v) { values().panel_busy = v; }
-  static int GetWatchStep() { return values().watch_step; }
-  static void SetWatchStep(int v) { values().watch_step = v; }
+  static WatchStep GetWatchStep() { return values().watch_step; }
+  static void SetWatchStep(WatchStep v) { values().watch_step = v; }
   // Looks in a row that found the board's drive or root missing.
   static int GetDriveMisses() { return values().drive_misses; }
   static void SetDriveMisses(int v) { values().drive_misses = v; }
@@ -63,27 +76,27 @@ class SharedState {
   static bool GetBoardGone() { return values().board_gone; }
   static void SetBoardGone(bool v) { values().board_gone = v; }
   // 0 the status window reports a settings read, 1 a settings write.
-  static int GetStatusKind() { return values().status_kind; }
-  static void SetStatusKind(int v) { values().status_kind = v; }
+  static StatusKind GetStatusKind() { return values().status_kind; }
+  static void SetStatusKind(StatusKind v) { values().status_kind = v; }
 
   // The main window's own state.
   static bool GetCloseOnTick() { return values().close_on_tick; }
   static void SetCloseOnTick(bool v) { values().close_on_tick = v; }
   // 0 idle, 1 wait cursor, 2 restore the arrow once.
-  static int GetCursorState() { return values().cursor_state; }
-  static void SetCursorState(int v) { values().cursor_state = v; }
+  static CursorState GetCursorState() { return values().cursor_state; }
+  static void SetCursorState(CursorState v) { values().cursor_state = v; }
   static int GetRetryCount() { return values().retry_count; }
   static void SetRetryCount(int v) { values().retry_count = v; }
   // 0 searching, 1 read job issued or search given up, 2 settings loaded and watched.
-  static int GetDeviceState() { return values().device_state; }
-  static void SetDeviceState(int v) { values().device_state = v; }
+  static DeviceState GetDeviceState() { return values().device_state; }
+  static void SetDeviceState(DeviceState v) { values().device_state = v; }
   static bool GetUseDefaults() { return values().use_defaults; }
   static void SetUseDefaults(bool v) { values().use_defaults = v; }
   static bool GetJobRunning() { return values().job_running; }
   static void SetJobRunning(bool v) { values().job_running = v; }
   // 0 other, 1 waveform, 2 settings read, 3 settings write.
-  static int GetJobKind() { return values().job_kind; }
-  static void SetJobKind(int v) { values().job_kind = v; }
+  static JobKind GetJobKind() { return values().job_kind; }
+  static void SetJobKind(JobKind v) { values().job_kind = v; }
   static int GetJobTicks() { return values().job_ticks; }
   static void SetJobTicks(int v) { values().job_ticks = v; }
   static SettingsRecord GetPendingSettings() { return values().pending_settings; }
@@ -105,17 +118,17 @@ class SharedState {
     std::string board_file_drive;
     int test_adjust_mode = 0;
     int panel_busy = 0;
-    int watch_step = 0;
+    WatchStep watch_step = WatchStep::kFirst;
     int drive_misses = 0;
     bool board_gone = false;
-    int status_kind = 0;
+    StatusKind status_kind = StatusKind::kRead;
     bool close_on_tick = false;
-    int cursor_state = 0;
+    CursorState cursor_state = CursorState::kIdle;
     int retry_count = 0;
-    int device_state = 0;
+    DeviceState device_state = DeviceState::kSearching;
     bool use_defaults = false;
     bool job_running = false;
-    int job_kind = 0;
+    JobKind job_kind = JobKind::kOther;
     int job_ticks = 0;
     SettingsRecord pending_settings;
   };

@@ -40,9 +40,9 @@ int BeginJob(Ports& ports, const JobRequest& request) {
   BuildJobText(request);
   if (SharedState::GetJobText().empty()) return 1;
 
-  SharedState::SetCursorState(1);
+  SharedState::SetCursorState(CursorState::kWait);
   SharedState::SetPanelBusy(1);
-  SharedState::SetJobKind(0);
+  SharedState::SetJobKind(JobKind::kOther);
   SharedState::SetJobText(SharedState::GetJobText() + "End:\r\n");
 
   int result = 1;
@@ -62,10 +62,10 @@ int BeginJob(Ports& ports, const JobRequest& request) {
       SharedState::SetJobTicks(0);
       SharedState::SetJobRunning(true);
       SharedState::SetUseDefaults(false);
-      SharedState::SetJobKind(request.waveform        ? 1
-                              : request.settingsRead  ? 2
-                              : request.settingsWrite ? 3
-                                                      : 0);
+      SharedState::SetJobKind(request.waveform        ? JobKind::kWaveform
+                              : request.settingsRead  ? JobKind::kSettingsRead
+                              : request.settingsWrite ? JobKind::kSettingsWrite
+                                                      : JobKind::kOther);
       result = 0;
     }
   }

@@ -22,9 +22,9 @@ bool CStatusDlg::OnInitDialog(DialogView& view) {
   view.SetTextFont(texts_.FontFace(), texts_.FontSize());
   view.ApplyTextFont(IDC_STATUS_MESSAGE);
   view.SetCaption(texts_.Text(TextKey::USB_INI_DIALOG));
-  view.SetText(IDC_STATUS_MESSAGE,
-               texts_.Text(SharedState::GetStatusKind() == 0 ? TextKey::USB_INI_FILE_READ
-                                                             : TextKey::USB_INI_FILE_WRITE));
+  view.SetText(IDC_STATUS_MESSAGE, texts_.Text(SharedState::GetStatusKind() == StatusKind::kRead
+                                                   ? TextKey::USB_INI_FILE_READ
+                                                   : TextKey::USB_INI_FILE_WRITE));
   job_sent_ = false;
   ended_ = false;
   return true;
@@ -45,7 +45,7 @@ bool CStatusDlg::ApplyCursor() {
 void CStatusDlg::DeliverJobFiles() {
   // For a settings write the board must find its new "Z4.INI" before the job.
   bool delivered = true;
-  if (SharedState::GetStatusKind() == 1) {
+  if (SharedState::GetStatusKind() == StatusKind::kWrite) {
     const TransferResult ini = TransferFile(ports_, "Z4.INI", "", TransferMode::LocalPath);
     delivered = TransferFile(ports_, "Z4.INI", ini.path, TransferMode::Deliver).status == 0;
   }

@@ -84,13 +84,13 @@ void MaintenancePanel::Execute() {
   if (SharedState::GetJobRunning()) settings_.EnablePanelControls(false);
 }
 
-void MaintenancePanel::ShowSettingsAfter(int kind) {
-  if (kind == 2) {
+void MaintenancePanel::ShowSettingsAfter(JobKind kind) {
+  if (kind == JobKind::kSettingsRead) {
     // A read that did not finish: the settings are loaded again (the defaults
     // when the board's file is not to be trusted) and the board is watched.
-    SharedState::SetDeviceState(2);
+    SharedState::SetDeviceState(DeviceState::kWatching);
     settings_.LoadAndShowSettings(true);
-  } else if (kind == 3) {
+  } else if (kind == JobKind::kSettingsWrite) {
     // A write that did not finish: back to the current settings.
     settings_.LoadAndShowSettings(false);
   }
@@ -111,7 +111,7 @@ void MaintenancePanel::Stop() {
 
 void MaintenancePanel::JobTick() {
   SharedState::SetJobTicks(SharedState::GetJobTicks() + 1);
-  const int kind = SharedState::GetJobKind();
+  const JobKind kind = SharedState::GetJobKind();
   const int limit = SharedState::GetJobTimeLimit();
   if (limit != -1 && SharedState::GetJobTicks() == limit) {
     EndUnfinished(kind);
@@ -128,19 +128,19 @@ void MaintenancePanel::JobTick() {
   DeleteDeviceFile(ports_, kDeleteEndMarker);
   DeleteDeviceFile(ports_, kDeleteFlush);
   SharedState::SetJobRunning(false);
-  SharedState::SetCursorState(2);
-  if (kind == 1) {
+  SharedState::SetCursorState(CursorState::kRestoreArrow);
+  if (kind == JobKind::kWaveform) {
     view_.StopTimer(TIMER_JOB);
     if (DeviceFileReady(ports_, kKindLevelData) == 0) ShowLevelGraph();
-  } else if (kind == 2) {
+  } else if (kind == JobKind::kSettingsRead) {
     view_.StopTimer(TIMER_JOB);
     if (settings_.ReadingBack()) {
       settings_.ReadBackEnded(true, "");
     } else {
-      SharedState::SetDeviceState(2);
+      SharedState::SetDeviceState(DeviceState::kWatching);
       settings_.LoadAndShowSettings(true);
     }
-  } else if (kind == 3) {
+  } else if (kind == JobKind::kSettingsWrite) {
     view_.StopTimer(TIMER_JOB);
     // What the board holds now is known once it has been read back.
     settings_.WriteJobEnded(true);
@@ -152,15 +152,15 @@ void MaintenancePanel::JobTick() {
     view_.StopTimer(TIMER_JOB);
   }
   settings_.EnablePanelControls(true);
-  if (kind == 2 && view_.GetCheck(IDC_ITEM_KIBAN)) view_.SetFocus(IDC_EXECUTE);
+  if (kind == JobKind::kSettingsRead && view_.GetCheck(IDC_ITEM_KIBAN)) view_.SetFocus(IDC_EXECUTE);
 }
 
-void MaintenancePanel::EndUnfinished(int kind) {
+void MaintenancePanel::EndUnfinished(JobKind kind) {
   SharedState::SetJobRunning(false);
-  if (kind == 2 && settings_.ReadingBack()) {
+  if (kind == JobKind::kSettingsRead && settings_.ReadingBack()) {
     view_.StopTimer(TIMER_JOB);
     settings_.ReadBackEnded(false, "the board did not finish the read");
-  } else if (kind == 3) {
+  } else if (kind == JobKind::kSettingsWrite) {
     settings_.WriteJobEnded(false);
   } else {
     SharedState::SetUseDefaults(true);
@@ -168,7 +168,7 @@ void MaintenancePanel::EndUnfinished(int kind) {
   }
   settings_.EnablePanelControls(true);
   view_.StopTimer(TIMER_JOB);
-  SharedState::SetCursorState(2);
+  SharedState::SetCursorState(CursorState::kRestoreArrow);
 }
 
 void MaintenancePanel::ShowLevelGraph() {

@@ -6,6 +6,7 @@
 
 #include "core/bound_texts.h"
 #include "core/ports.h"
+#include "core/shared_state.h"
 #include "jobs/job_file.h"
 #include "panels/settings_panel.h"
 #include "platform/dialog_view.h"
@@ -31,10 +32,10 @@ class MaintenancePanel {
   // moment before anything else reaches it.
   void DeleteIfPresent(int kind, const char* name);
   // The settings panel after a settings job of this kind ended unfinished.
-  void ShowSettingsAfter(int kind);
+  void ShowSettingsAfter(JobKind kind);
   // A job of this kind that did not end with its end marker: its time ran
   // out, or the board went away.
-  void EndUnfinished(int kind);
+  void EndUnfinished(JobKind kind);
   void ShowLevelGraph();
   void RunBoardInspection();
 

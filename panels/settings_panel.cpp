@@ -343,7 +343,7 @@ void SettingsPanel::Set() {
       LoadAndShowSettings(false);
       EnablePanelControls(false);
       // The device watch searches for the board again.
-      SharedState::SetDeviceState(0);
+      SharedState::SetDeviceState(DeviceState::kSearching);
       SharedState::SetRetryCount(0);
       return;
     }
@@ -380,7 +380,7 @@ void SettingsPanel::Set() {
 
 void SettingsPanel::WriteJobNotDone() {
   SharedState::SetUseDefaults(true);
-  SharedState::SetCursorState(2);
+  SharedState::SetCursorState(CursorState::kRestoreArrow);
   DeviceErrorMessage(kWriteFailed);
   LoadAndShowSettings(false);
   EnablePanelControls(true);

@@ -33,13 +33,13 @@ void ForgetBoardFile() {
 
 void SettingsPanel::DeviceWatch() {
   switch (SharedState::GetDeviceState()) {
-    case 0: {
-      SharedState::SetCursorState(1);
-      if (SharedState::GetWatchStep() == 0) {
+    case DeviceState::kSearching: {
+      SharedState::SetCursorState(CursorState::kWait);
+      if (SharedState::GetWatchStep() == WatchStep::kFirst) {
         if (SharedState::GetDeviceDrive().empty()) {
           FindDeviceDrive(ports_);
           if (SharedState::GetDeviceFound() == 1) {
-            SharedState::SetWatchStep(1);
+            SharedState::SetWatchStep(WatchStep::kSecond);
           } else if (UserMode()) {
             SharedState::SetRetryCount(SharedState::GetRetryCount() + 1);
           }
@@ -47,28 +47,29 @@ void SettingsPanel::DeviceWatch() {
       } else if (ProbeDrive(ports_, SharedState::GetDeviceDrive())) {
         StartReadJob();
       } else {
-        SharedState::SetWatchStep(0);
+        SharedState::SetWatchStep(WatchStep::kFirst);
         SharedState::SetDeviceDrive("");
         SharedState::SetDeviceFound(0);
       }
       if (UserMode() && SharedState::GetRetryCount() == kSearchLimit) GiveUpSearching();
       break;
     }
-    case 2: {
-      const int step = SharedState::GetWatchStep();
+    case DeviceState::kWatching: {
+      const WatchStep step = SharedState::GetWatchStep();
       if (BoardGone()) {
         // A wait on the board, or the system, has already seen it go.
         DeviceRemoved();
-      } else if (step == 0) {
-        if (!ProbeDrive(ports_, SharedState::GetDeviceDrive())) SharedState::SetWatchStep(1);
-      } else if (step == 1) {
+      } else if (step == WatchStep::kFirst) {
+        if (!ProbeDrive(ports_, SharedState::GetDeviceDrive()))
+          SharedState::SetWatchStep(WatchStep::kSecond);
+      } else if (step == WatchStep::kSecond) {
         // One failed probe can be a moment of the board being busy: look again
         // two ticks later.
-        SharedState::SetWatchStep(2);
+        SharedState::SetWatchStep(WatchStep::kThird);
       } else if (ProbeDrive(ports_, SharedState::GetDeviceDrive())) {
         // The board answers again: it was a moment's miss, and the next one
         // is a first miss again, not a second.
-        SharedState::SetWatchStep(0);
+        SharedState::SetWatchStep(WatchStep::kFirst);
       } else {
         DeviceRemoved();
       }
@@ -81,40 +82,40 @@ void SettingsPanel::DeviceWatch() {
 
 void SettingsPanel::StartReadJob() {
   ForgetBoardGone();  // a board that answers now
-  SharedState::SetDeviceState(1);
+  SharedState::SetDeviceState(DeviceState::kReading);
   StartJob(ports_, view_, SettingsJobRequest(false));
-  SharedState::SetWatchStep(0);
+  SharedState::SetWatchStep(WatchStep::kFirst);
   if (UserMode()) SharedState::SetRetryCount(0);
   if (!SharedState::GetJobRunning()) {
     // The job file could not be written: treat it as a read the board did not
     // answer rather than waiting for a job that never started.
     SharedState::SetUseDefaults(true);
-    SharedState::SetDeviceState(2);
+    SharedState::SetDeviceState(DeviceState::kWatching);
     LoadAndShowSettings(true);
     EnablePanelControls(true);
-    SharedState::SetCursorState(2);
+    SharedState::SetCursorState(CursorState::kRestoreArrow);
   }
 }
 
 void SettingsPanel::GiveUpSearching() {
   SharedState::SetDeviceDrive("");
-  SharedState::SetDeviceState(1);
+  SharedState::SetDeviceState(DeviceState::kReading);
   SharedState::SetUseDefaults(true);
   LoadAndShowSettings(true);
   EnablePanelControls(true);
-  SharedState::SetCursorState(2);
+  SharedState::SetCursorState(CursorState::kRestoreArrow);
 }
 
 void SettingsPanel::DeviceRemoved() {
   ForgetBoardGone();
   SharedState::SetDeviceDrive("");
   SharedState::SetDeviceFound(0);
-  SharedState::SetDeviceState(0);
+  SharedState::SetDeviceState(DeviceState::kSearching);
   EnablePanelControls(false);
   view_.Enable(IDC_STOP, false);
-  SharedState::SetWatchStep(0);
+  SharedState::SetWatchStep(WatchStep::kFirst);
   if (UserMode()) {
-    SharedState::SetCursorState(2);
+    SharedState::SetCursorState(CursorState::kRestoreArrow);
     view_.SetCursor(CursorShape::Arrow);
     view_.StopTimer(TIMER_WATCH);
     DeviceErrorMessage(kDeviceRemoved);
@@ -125,28 +126,29 @@ void SettingsPanel::DeviceRemoved() {
 
 void SettingsPanel::SettingsJobCompletion() {
   view_.StopTimer(TIMER_JOB);
-  const int kind = SharedState::GetJobKind();
-  if (kind == 2 || kind == 3) {
-    SharedState::SetStatusKind(kind == 2 ? 0 : 1);
+  const JobKind kind = SharedState::GetJobKind();
+  if (kind == JobKind::kSettingsRead || kind == JobKind::kSettingsWrite) {
+    SharedState::SetStatusKind(kind == JobKind::kSettingsRead ? StatusKind::kRead
+                                                              : StatusKind::kWrite);
     CStatusDlg status(ports_, texts_);
     const bool finished = view_.RunModal(IDD_STATUS, status) == CStatusDlg::kFinished;
-    if (kind == 3) {
+    if (kind == JobKind::kSettingsWrite) {
       WriteJobEnded(finished);
       DeleteDeviceFile(ports_, kDeleteSettings);
     } else if (reading_back_) {
       ReadBackEnded(finished, "the board did not finish the read");
     } else {
       if (!finished) SharedState::SetUseDefaults(true);
-      SharedState::SetDeviceState(2);
+      SharedState::SetDeviceState(DeviceState::kWatching);
       LoadAndShowSettings(true);
     }
   }
   view_.StopTimer(TIMER_JOB);
   SharedState::SetJobRunning(false);
-  SharedState::SetJobKind(0);
+  SharedState::SetJobKind(JobKind::kOther);
   if (StartDueReadBack()) return;
   EnablePanelControls(true);
-  SharedState::SetCursorState(2);
+  SharedState::SetCursorState(CursorState::kRestoreArrow);
 }
 
 void SettingsPanel::WriteJobEnded(bool finished) {
@@ -158,7 +160,7 @@ void SettingsPanel::WriteJobEnded(bool finished) {
   set_record_.Abandoned("the board did not finish the write");
   ForgetBoardFile();
   SharedState::SetUseDefaults(true);
-  SharedState::SetCursorState(2);
+  SharedState::SetCursorState(CursorState::kRestoreArrow);
   // Test/adjust mode says nothing of a write that did not finish.
   if (UserMode()) DeviceErrorMessage(kWriteFailed);
   LoadAndShowSettings(false);
@@ -177,7 +179,7 @@ bool SettingsPanel::StartDueReadBack() {
 
 void SettingsPanel::ReadBackEnded(bool finished, const std::string& reason) {
   reading_back_ = false;
-  SharedState::SetDeviceState(2);
+  SharedState::SetDeviceState(DeviceState::kWatching);
   bool known = false;
   bool taken = false;
   if (finished) {
@@ -198,14 +200,14 @@ void SettingsPanel::ReadBackEnded(bool finished, const std::string& reason) {
   // DeviceSettings is what the board last reported: now, or before the write.
   LoadAndShowSettings(false);
   if (taken) return;
-  SharedState::SetCursorState(2);
+  SharedState::SetCursorState(CursorState::kRestoreArrow);
   DeviceErrorMessage(kWriteFailed);
 }
 
 void SettingsPanel::SettingsJobStopped() {
   if (reading_back_) {
     ReadBackEnded(false, "stopped");
-  } else if (SharedState::GetJobKind() == 3 && set_record_.Open()) {
+  } else if (SharedState::GetJobKind() == JobKind::kSettingsWrite && set_record_.Open()) {
     set_record_.Abandoned("stopped before the board finished the write");
     ForgetBoardFile();
   }

@@ -65,8 +65,8 @@ FIXED = [
      "  bool OnOk() override { return true; }", "  bool OnOk() override { return false; }"),
     ("after one missed look, the next single miss ended the program",
      "panels/settings_panel_watch.cpp",
-     "        // is a first miss again, not a second.\n        SharedState::SetWatchStep(0);",
-     "        // is a first miss again, not a second.\n        SharedState::SetWatchStep(1);"),
+     "        // is a first miss again, not a second.\n        SharedState::SetWatchStep(WatchStep::kFirst);",
+     "        // is a first miss again, not a second.\n        SharedState::SetWatchStep(WatchStep::kSecond);"),
     ("a board missing for a moment at a delivery was taken for gone", "device/file_exchange.cpp",
      "  if (ports.files.DriveType(drive + \":\\\\\") == DriveKind::NoRoot) return Delivery::DriveMissing;\n",
      ""),
@@ -75,9 +75,9 @@ FIXED = [
      "  set_record_.Abandoned(\"the board did not finish the write\");",
      "  set_record_.Failed(\"the board did not finish the write\");"),
     ("a run without memory for its log line ended without a word", "batch/batch_run.cpp",
-     "        RunRecord{ports.wall_clock.Now(), drive, options.batch_option, file, OutcomeText(report)});\n"
+     "        RunRecord{ports.wall_clock.Now(), drive, request.option, file, OutcomeText(report)});\n"
      "  } catch (...) {\n  }\n",
-     "        RunRecord{ports.wall_clock.Now(), drive, options.batch_option, file, OutcomeText(report)});\n"
+     "        RunRecord{ports.wall_clock.Now(), drive, request.option, file, OutcomeText(report)});\n"
      "  } catch (...) {\n    throw;\n  }\n"),
     ("a job started while the board was gone took an old end marker for its own",
      "jobs/job_start.cpp", "  if (BoardGone()) return 1;\n", ""),

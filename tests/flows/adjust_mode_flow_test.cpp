@@ -135,7 +135,7 @@ TEST_F(AdjustModeFlowTest, SeveralItemsMakeOneJobThatRunsUntilItsEndMarker) {
   EXPECT_FALSE(files.Exists("E:\\Z4.JOB"));
   EXPECT_FALSE(files.Exists("E:\\Z4JOB.END"));
   EXPECT_TRUE(W().Control(IDC_EXECUTE).enabled);
-  EXPECT_EQ(SharedState::GetCursorState(), 2);
+  EXPECT_EQ(SharedState::GetCursorState(), CursorState::kRestoreArrow);
 }
 
 TEST_F(AdjustModeFlowTest, BoardInspectionWithoutANumberDoesNothingAfterTheCleanUp) {
@@ -189,7 +189,7 @@ TEST_F(AdjustModeFlowTest, AWaveformJobOpensTheGraphAndClosingItDeletesTheLevelF
     graph.EndDialog(kResultOk);
   };
   ui.Click(IDC_EXECUTE);
-  EXPECT_EQ(SharedState::GetJobKind(), 1);
+  EXPECT_EQ(SharedState::GetJobKind(), JobKind::kWaveform);
   ASSERT_TRUE(RunUntilIdle());
   ASSERT_TRUE(ui.RunUntilTrue([&] { return Opened(IDD_GRAPH) == 1 && ui.Top() == &W(); }, 20000));
   EXPECT_EQ(graph_labels_ok, 1);
@@ -239,13 +239,13 @@ TEST_F(AdjustModeFlowTest, AContinuousFeedTestRunsUntilStop) {
 TEST_F(AdjustModeFlowTest, StopRepeatsTheSettingsReloadForTheLastJobKind) {
   PlugBoard();
   ASSERT_TRUE(OpenUntilShown());
-  ASSERT_EQ(SharedState::GetJobKind(), 2) << "the read job was the last one";
+  ASSERT_EQ(SharedState::GetJobKind(), JobKind::kSettingsRead) << "the read job was the last one";
   W().ChooseRadio(IDC_FEED_CONTINUOUS, IDC_FEED_ONESHOT);
   const char* kReload = "find C:\\Program Files\\Z4\\Z4.INI";  // a load with reload looks here
   const int loads = files.CountOps(kReload);
-  SharedState::SetDeviceState(1);
+  SharedState::SetDeviceState(DeviceState::kReading);
   ui.Click(IDC_STOP);
-  EXPECT_EQ(SharedState::GetDeviceState(), 2);
+  EXPECT_EQ(SharedState::GetDeviceState(), DeviceState::kWatching);
   EXPECT_EQ(files.CountOps(kReload), loads + 1);
   EXPECT_TRUE(W().Control(IDC_FEED_ONESHOT).checked) << "a reload selects the one-shot radios";
   ui.Click(IDC_STOP);
@@ -267,7 +267,7 @@ TEST_F(AdjustModeFlowTest, ASettingsJobThatNeverEndsStopsAtItsTimeLimitWithTheDe
   EXPECT_EQ(W().Control(IDC_DENSITY_TRACKBAR).pos, 75) << "the defaults, not the board's 85";
   EXPECT_TRUE(W().Control(IDC_EXECUTE).enabled);
   EXPECT_FALSE(W().HasTimer(TIMER_JOB));
-  EXPECT_EQ(SharedState::GetCursorState(), 2);
+  EXPECT_EQ(SharedState::GetCursorState(), CursorState::kRestoreArrow);
 }
 
 TEST_F(AdjustModeFlowTest, SetWritesThroughTheJobTickAndAdoptsTheValues) {
@@ -275,7 +275,7 @@ TEST_F(AdjustModeFlowTest, SetWritesThroughTheJobTickAndAdoptsTheValues) {
   ASSERT_TRUE(OpenUntilShown());
   ui.Scroll(IDC_DENSITY_TRACKBAR, 72);
   ui.Click(IDC_SET);
-  EXPECT_EQ(SharedState::GetJobKind(), 3);
+  EXPECT_EQ(SharedState::GetJobKind(), JobKind::kSettingsWrite);
   EXPECT_TRUE(files.Exists("E:\\Z4.INI")) << "delivered before the job";
   ASSERT_TRUE(RunUntilIdle());
   EXPECT_EQ(board->board().settings().density, 72);
@@ -289,7 +289,7 @@ TEST_F(AdjustModeFlowTest, ABoardInspectionAfterAOneShotJobShowsTheCapture) {
   W().Control(IDC_ITEM_SWLED).checked = true;  // a one-shot job: job kind 0
   ui.Click(IDC_EXECUTE);
   ASSERT_TRUE(RunUntilIdle());
-  EXPECT_EQ(SharedState::GetJobKind(), 0);
+  EXPECT_EQ(SharedState::GetJobKind(), JobKind::kOther);
   EXPECT_FALSE(W().HasTimer(TIMER_JOB)) << "timer 1 stops at the end of every job";
 
   W().Control(IDC_ITEM_SWLED).checked = false;
@@ -337,7 +337,7 @@ TEST_F(AdjustModeFlowTest, AnUnfinishedWriteShowsTheCurrentSettingsAgainAtStopAn
     const int current = SharedState::GetDeviceSettings().Density;
     here.Scroll(IDC_DENSITY_TRACKBAR, current == 72 ? 73 : 72);
     here.Click(IDC_SET);
-    ASSERT_EQ(SharedState::GetJobKind(), 3);
+    ASSERT_EQ(SharedState::GetJobKind(), JobKind::kSettingsWrite);
     if (by_stop) {
       here.RunFor(1000);
       here.Click(IDC_STOP);
@@ -417,10 +417,11 @@ TEST_F(AdjustModeFlowTest, ATickThatEndsTheWindowStillDoesTheRestOfItsWork) {
   files.RemoveDrive('E');
   ui.Open(IDD_CONFIG, dialog);  // no board: the window ends at its first tick
   ASSERT_TRUE(SharedState::GetCloseOnTick());
-  SharedState::SetCursorState(2);
+  SharedState::SetCursorState(CursorState::kRestoreArrow);
   ui.RunUntilClosed(1000);
   EXPECT_EQ(W().Result(), kResultOk);
-  EXPECT_EQ(SharedState::GetCursorState(), 0) << "the cursor step of the same tick ran";
+  EXPECT_EQ(SharedState::GetCursorState(), CursorState::kIdle)
+      << "the cursor step of the same tick ran";
   EXPECT_EQ(ui.cursor, CursorShape::Arrow);
 }
 

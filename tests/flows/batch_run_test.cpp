@@ -6,8 +6,8 @@
 #include <optional>
 #include <string>
 
-#include "batch/batch_outcome.h"
 #include "app/startup.h"
+#include "batch/batch_outcome.h"
 #include "core/shared_state.h"
 #include "fakes/board_registration.h"
 #include "fakes/fake_board_storage.h"

@@ -161,7 +161,8 @@ TEST_F(UserModeFlowTest, ABoardThatNeverAnswersGivesResultTwoAtTheEightiethTickA
   EXPECT_EQ(Window().Control(IDC_DENSITY_TRACKBAR).pos, 75) << "the defaults, not the board's";
   EXPECT_EQ(Window().Control(IDC_DENSITY_VALUE).text, "75%");
   EXPECT_TRUE(ui.Boxes().empty());
-  EXPECT_EQ(SharedState::GetDeviceState(), 2) << "the board is watched all the same";
+  EXPECT_EQ(SharedState::GetDeviceState(), DeviceState::kWatching)
+      << "the board is watched all the same";
 }
 
 TEST_F(UserModeFlowTest, AWriteTheBoardNeverAcknowledgesIsReportedAndUndone) {
@@ -243,7 +244,7 @@ TEST_F(UserModeFlowTest, TwentyFiveFailedSearchesGiveTheDefaultsAndSetReportsThe
   files.RemoveDrive('E');  // found when the window opened, gone right after
   ASSERT_TRUE(ui.RunUntilTrue([&] { return Window().Control(IDC_SET).enabled; }, 10000));
   EXPECT_EQ(clock.NowMs(), 2500) << "25 searches of the 100 ms device watch";
-  EXPECT_EQ(SharedState::GetDeviceState(), 1);
+  EXPECT_EQ(SharedState::GetDeviceState(), DeviceState::kReading);
   EXPECT_EQ(Window().Control(IDC_DENSITY_VALUE).text, "75%");
   EXPECT_TRUE(ui.Boxes().empty());
 
@@ -256,7 +257,7 @@ TEST_F(UserModeFlowTest, TwentyFiveFailedSearchesGiveTheDefaultsAndSetReportsThe
   ASSERT_EQ(ui.Boxes().size(), 1u);
   EXPECT_EQ(ui.Boxes()[0].text, "not written");
   EXPECT_FALSE(Window().Control(IDC_SET).enabled);
-  EXPECT_EQ(SharedState::GetDeviceState(), 0) << "the watch searches again";
+  EXPECT_EQ(SharedState::GetDeviceState(), DeviceState::kSearching) << "the watch searches again";
 }
 
 TEST_F(UserModeFlowTest, OneFailedProbeIsCheckedAgainTwoTicksLater) {
@@ -407,7 +408,8 @@ TEST_P(PulledBoardTest, TheWaitEndsWithinTwoSecondsThenTheRemovalIsHandledAsWhen
   for (const auto& box : ui.Boxes()) boxes.push_back(box.text);
   EXPECT_EQ(boxes, w.boxes);
   EXPECT_EQ(Window().Ended(), w.press != IDC_EXECUTE) << "user mode ends after the message";
-  EXPECT_EQ(SharedState::GetDeviceState(), 0) << "the board is looked for again";
+  EXPECT_EQ(SharedState::GetDeviceState(), DeviceState::kSearching)
+      << "the board is looked for again";
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryWait, PulledBoardTest, ::testing::ValuesIn(kWaits));

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "batch/batch_outcome.h"
 #include "app/startup.h"
+#include "batch/batch_outcome.h"
 #include "core/shared_state.h"
 #include "fakes/fake_file_appender.h"
 #include "fakes/fake_machine.h"

@@ -148,19 +148,19 @@ TEST_F(ConfigDlgTest, WaitCursorStaysUntilTheStateSaysOtherwise) {
   EXPECT_TRUE(ui.SetCursorMessage());
   EXPECT_EQ(ui.cursor, CursorShape::Wait);
 
-  SharedState::SetCursorState(2);
+  SharedState::SetCursorState(CursorState::kRestoreArrow);
   EXPECT_FALSE(ui.SetCursorMessage());
   EXPECT_EQ(ui.cursor, CursorShape::Arrow);
-  EXPECT_EQ(SharedState::GetCursorState(), 0) << "the arrow is restored once";
+  EXPECT_EQ(SharedState::GetCursorState(), CursorState::kIdle) << "the arrow is restored once";
 
   // The cursor timer restores it too, even while device work keeps the rest of
   // the timer handling away.
   SharedState::SetPanelBusy(1);
-  SharedState::SetCursorState(1);
+  SharedState::SetCursorState(CursorState::kWait);
   ui.RunFor(100);
-  SharedState::SetCursorState(2);
+  SharedState::SetCursorState(CursorState::kRestoreArrow);
   ui.RunFor(50);
-  EXPECT_EQ(SharedState::GetCursorState(), 0);
+  EXPECT_EQ(SharedState::GetCursorState(), CursorState::kIdle);
   EXPECT_EQ(ui.cursor, CursorShape::Arrow);
 }
 

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "batch/batch_outcome.h"
 #include "app/config_dlg.h"
 #include "app/startup.h"
+#include "batch/batch_outcome.h"
 #include "core/shared_state.h"
 #include "fakes/board_registration.h"
 #include "fakes/fake_dialog_host.h"

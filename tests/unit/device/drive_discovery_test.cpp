@@ -63,7 +63,6 @@ TEST_F(DriveDiscoveryTest, UnsupportedVersionsReadNothingAndClearTheOutcome) {
   EXPECT_EQ(files.CountOps("cd"), 0);
 }
 
-
 // --- Confirming the drive
 
 TEST_F(DriveDiscoveryTest, LetterThatCannotBeEnteredIsDropped) {
@@ -146,7 +145,6 @@ TEST_F(DriveDiscoveryTest, EachDiscoveryStartsFromNothing) {
   EXPECT_EQ(Drive(), "");
   EXPECT_EQ(Found(), 0);
 }
-
 
 // --- Only the board's drive is taken: before anything on a drive is touched
 

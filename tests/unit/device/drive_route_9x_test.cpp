@@ -202,7 +202,6 @@ TEST_F(DriveDiscoveryTest, WindowsMeDoesNotKnowTheWindows98Ids) {
   EXPECT_FALSE(OpenedUnder("enum\\scsi"));
 }
 
-
 // --- Comparing a value with a text
 
 TEST_F(DriveDiscoveryTest, ValueEqualsComparesTextUpToItsZeroInA256ByteBuffer) {
@@ -225,7 +224,6 @@ TEST_F(DriveDiscoveryTest, ValueEqualsComparesTextUpToItsZeroInA256ByteBuffer) {
     EXPECT_FALSE(RegistryValueEquals(registry, key, name, "QXR4")) << name;
   }
 }
-
 
 // --- Test/adjust mode works on the second logical unit and does not probe it
 

@@ -128,7 +128,6 @@ TEST_F(DriveDiscoveryTest, WithoutTheMountedDeviceTableNothingIsFound) {
   EXPECT_EQ(Found(), 0);
 }
 
-
 TEST_F(DriveDiscoveryTest, TestAdjustWindowsXpTakesTheSameLetterWithoutProbing) {
   SharedState::SetTestAdjustMode(2);
   AddBoardNt();

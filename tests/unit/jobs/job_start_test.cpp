@@ -53,11 +53,11 @@ TEST_F(JobStartTest, ASettingsReadClearsTheOldExchangeFilesAndArmsTheJobTimer) {
   EXPECT_EQ(files.Contents(kLocalJob), "SetDataOut:\r\nEnd:\r\n");
   EXPECT_EQ(files.Contents(kLocalJob)->size(), 19u);
   EXPECT_TRUE(SharedState::GetJobRunning());
-  EXPECT_EQ(SharedState::GetJobKind(), 2);
+  EXPECT_EQ(SharedState::GetJobKind(), JobKind::kSettingsRead);
   EXPECT_EQ(SharedState::GetJobTicks(), 0);
   EXPECT_EQ(SharedState::GetJobTimeLimit(), 80);
   EXPECT_FALSE(SharedState::GetUseDefaults());
-  EXPECT_EQ(SharedState::GetCursorState(), 1);
+  EXPECT_EQ(SharedState::GetCursorState(), CursorState::kWait);
   EXPECT_EQ(SharedState::GetPanelBusy(), 0);
   EXPECT_EQ(ui.Main().TimerPeriod(TIMER_JOB), 100u);
   EXPECT_EQ(files.CountOps("copy"), 0) << "in user mode the status window delivers";
@@ -68,7 +68,7 @@ TEST_F(JobStartTest, ASettingsWriteKeepsTheBoardsSettingsFile) {
   EXPECT_EQ(PresenceTests(),
             (std::vector<std::string>{"Z4.JOB", "Z4JOB.END", "Z4.CSV", "Z4Dummy.TXT"}));
   EXPECT_EQ(files.List("E:\\"), std::vector<std::string>{"Z4.INI"});
-  EXPECT_EQ(SharedState::GetJobKind(), 3);
+  EXPECT_EQ(SharedState::GetJobKind(), JobKind::kSettingsWrite);
   EXPECT_EQ(files.Contents(kLocalJob), "SetDataIn:\r\nEnd:\r\n");
 }
 
@@ -78,7 +78,7 @@ TEST_F(JobStartTest, JobKindPrefersWaveformThenReadThenWrite) {
   request.settingsRead = 1;
   request.settingsWrite = 1;
   StartJob(ports, ui.Main(), request);
-  EXPECT_EQ(SharedState::GetJobKind(), 1);
+  EXPECT_EQ(SharedState::GetJobKind(), JobKind::kWaveform);
   EXPECT_EQ(files.Contents(kLocalJob),
             "Lamp:ON\r\nWait:3\r\nWave:\r\nSetDataOut:\r\nSetDataIn:\r\nEnd:\r\n");
   EXPECT_EQ(files.Contents("E:\\Z4.INI"), "old") << "kept for the write in the same job";
@@ -90,7 +90,7 @@ TEST_F(JobStartTest, AnEmptyRequestClearsTheBoardButStartsNothing) {
   EXPECT_FALSE(SharedState::GetJobRunning());
   EXPECT_FALSE(ui.Main().HasTimer(TIMER_JOB));
   EXPECT_FALSE(files.Exists(kLocalJob));
-  EXPECT_EQ(SharedState::GetCursorState(), 0);
+  EXPECT_EQ(SharedState::GetCursorState(), CursorState::kIdle);
 }
 
 TEST_F(JobStartTest, WithoutABoardNothingIsTouched) {

@@ -64,7 +64,7 @@ class StatusDlgTest : public ::testing::Test, protected fakes::FakeMachine {
 };
 
 TEST_F(StatusDlgTest, AReadDeliversOnlyTheJobFile) {
-  SharedState::SetStatusKind(0);
+  SharedState::SetStatusKind(StatusKind::kRead);
   EXPECT_EQ(Run(), CStatusDlg::kTimedOut);
   EXPECT_EQ(Deliveries(), std::vector<std::string>{"E:\\Z4.JOB"});
   EXPECT_EQ(caption, "Z-4");
@@ -72,7 +72,7 @@ TEST_F(StatusDlgTest, AReadDeliversOnlyTheJobFile) {
 }
 
 TEST_F(StatusDlgTest, AWriteDeliversTheSettingsBeforeTheJob) {
-  SharedState::SetStatusKind(1);
+  SharedState::SetStatusKind(StatusKind::kWrite);
   Run();
   EXPECT_EQ(Deliveries(), (std::vector<std::string>{"E:\\Z4.INI", "E:\\Z4.JOB"}));
   EXPECT_EQ(message, "Writing");
@@ -110,7 +110,7 @@ TEST_F(StatusDlgTest, ASlowBoardThatIsThereGetsItsWholeTimeLimit) {
 // The board pulled and a USB stick plugged in under its letter before the
 // files went out: the stick gets none of them, and the wait ends at once.
 TEST_F(StatusDlgTest, AnotherDiskUnderTheBoardsLetterGetsNoFile) {
-  SharedState::SetStatusKind(1);
+  SharedState::SetStatusKind(StatusKind::kWrite);
   SharedState::SetDeviceFound(1);
   system.version = OsVersion{10, 0};
   registry.SetBinary(RegistryRoot::LocalMachine, "SYSTEM\\MountedDevices\\", "\\DosDevices\\E:",
@@ -164,7 +164,7 @@ TEST_F(StatusDlgTest, OnWindows2000TheFlushFileIsOnTheBoardDuringTheJobAndGoneAf
   files.before_operation = [&](const std::string& op) {
     if (op == "open E:\\Z4JOB.END" && !during) during = files.Contents("E:\\Z4Dummy.TXT");
   };
-  SharedState::SetStatusKind(0);
+  SharedState::SetStatusKind(StatusKind::kRead);
   files.AddFile(std::string(kBackup) + "\\Z4.JOB", "SetDataOut:\r\nEnd:\r\n");
   EXPECT_EQ(Run(), CStatusDlg::kFinished);
   EXPECT_EQ(during, "ABBD");

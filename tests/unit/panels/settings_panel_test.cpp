@@ -121,7 +121,7 @@ TEST_F(SettingsPanelTest, AReadJobThatCannotStartShowsTheDefaultsInsteadOfHangin
   auto& window = ui.Open(IDD_CONFIG, dialog);
   ASSERT_TRUE(ui.RunUntilTrue([&] { return window.Control(IDC_SET).enabled; }, 10000));
   EXPECT_EQ(window.Control(IDC_DENSITY_VALUE).text, "75%");
-  EXPECT_EQ(SharedState::GetDeviceState(), 2) << "the board is still watched";
+  EXPECT_EQ(SharedState::GetDeviceState(), DeviceState::kWatching) << "the board is still watched";
   ui.RunFor(100);
   EXPECT_EQ(ui.cursor, CursorShape::Arrow);
   EXPECT_TRUE(board.board().jobs().empty());

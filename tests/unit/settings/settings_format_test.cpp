@@ -1,4 +1,6 @@
 // The settings file format: values, lines and whole files as bytes.
+#include "settings/settings_format.h"
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <initializer_list>
@@ -11,7 +13,6 @@
 #include "fakes/fake_registry.h"
 #include "fakes/fake_system.h"
 #include "fakes/virtual_clock.h"
-#include "settings/settings_format.h"
 #include "settings/settings_storage.h"
 
 namespace z4 {

@@ -1,4 +1,6 @@
 // The settings read from the program folder's and the board's file, and the local copy rewritten.
+#include "settings/settings_storage.h"
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <initializer_list>
@@ -12,7 +14,6 @@
 #include "fakes/fake_system.h"
 #include "fakes/virtual_clock.h"
 #include "settings/settings_format.h"
-#include "settings/settings_storage.h"
 
 namespace z4 {
 namespace {
