@@ -22,7 +22,14 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import check_msi  # noqa: E402
 import dist_archive  # noqa: E402
 import dist_msi  # noqa: E402
-import pe_resources  # noqa: E402
+
+try:
+    import pefile
+except ImportError:
+    # Debian's python3-pefile is installed for Debian's python3; a python3
+    # found first on PATH (pyenv, a virtual environment) does not look there.
+    sys.path.append("/usr/lib/python3/dist-packages")
+    import pefile
 
 TEXT_FILES = ("README.txt", "Z4Utility.ini", "English/Z4Utility.ini")
 # What a user must learn from README.txt, in both languages where it is prose.
@@ -74,11 +81,22 @@ def text_file_problem(data):
 
 
 def check_program(checks, exe, version):
-    pe = pe_resources.PeFile(exe)
-    checks.expect(pe.machine_name() == "i386",
-                  "Z4Utility.exe is for %s, not i386" % pe.machine_name())
+    pe = pefile.PE(data=exe, fast_load=True)
+    pe.parse_data_directories([pefile.DIRECTORY_ENTRY["IMAGE_DIRECTORY_ENTRY_RESOURCE"]])
+    machine = {0x014C: "i386", 0x8664: "amd64"}.get(pe.FILE_HEADER.Machine,
+                                                     "%#06x" % pe.FILE_HEADER.Machine)
+    checks.expect(machine == "i386", "Z4Utility.exe is for %s, not i386" % machine)
     numbers = tuple(int(n) for n in version.split(".")) + (0,)
-    file_version, product_version, strings = pe_resources.version_info(pe)
+    if not checks.expect(hasattr(pe, "VS_FIXEDFILEINFO"), "no version resource in Z4Utility.exe"):
+        return
+    fixed = pe.VS_FIXEDFILEINFO[0]
+    split = lambda ms, ls: (ms >> 16, ms & 0xFFFF, ls >> 16, ls & 0xFFFF)
+    file_version = split(fixed.FileVersionMS, fixed.FileVersionLS)
+    product_version = split(fixed.ProductVersionMS, fixed.ProductVersionLS)
+    strings = {}
+    for info in pe.FileInfo[0] if hasattr(pe, "FileInfo") else []:
+        for table in getattr(info, "StringTable", []):
+            strings.update((k.decode("utf-8"), v.decode("utf-8")) for k, v in table.entries.items())
     checks.expect(file_version == numbers,
                   "FILEVERSION %s is not %s" % (file_version, numbers))
     checks.expect(product_version == numbers,
@@ -86,7 +104,12 @@ def check_program(checks, exe, version):
     for name in ("FileVersion", "ProductVersion"):
         checks.expect(strings.get(name) == version,
                       "%s text %r is not %r" % (name, strings.get(name), version))
-    manifests = pe_resources.manifests(pe)
+    # Manifest 1, the one Windows reads when it starts the program, in every language.
+    manifests = [pe.get_data(language.data.struct.OffsetToData, language.data.struct.Size)
+                 for kind in pe.DIRECTORY_ENTRY_RESOURCE.entries
+                 if kind.id == pefile.RESOURCE_TYPE["RT_MANIFEST"]
+                 for name in kind.directory.entries if name.id == 1
+                 for language in name.directory.entries]
     if checks.expect(len(manifests) == 1, "%d manifests in Z4Utility.exe" % len(manifests)):
         identity = ElementTree.fromstring(manifests[0]).find(
             "{urn:schemas-microsoft-com:asm.v1}assemblyIdentity")

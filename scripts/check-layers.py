@@ -4,37 +4,50 @@
     scripts/check-layers.py [ROOT]
 
 Every floor of the program may include its own files and those of the floors
-named for it in LAYERS, nothing else. Reads every .h and .cpp of those floors,
-prints one line per include that breaks the order (file, line, include) and
-exits 1 when there is any; otherwise prints a summary and exits 0. Tests,
-benchmarks and the emulator (tests/, bench/, sim/) include what they need and
-are not read. The table itself must not hold a cycle.
+named for it in LAYERS, nothing else. Only the Win32 shell (the files under
+platform/win32/ and those named *_win32.*) includes the Windows API headers
+(<windows.h> and its family) and the files of the shell; the portable core
+never does. Reads every .h and .cpp of those floors, quoted and angle-bracket
+includes alike (an angle-bracket include outside the program's floors is a
+system or library header), prints one line per include that breaks the order
+(file, line, include) and exits 1 when there is any; otherwise prints a summary
+and exits 0. A floor without a folder has nothing to check. Tests, benchmarks
+and the emulator (tests/, bench/, sim/) include what they need and are not
+read. The table itself must not hold a cycle.
 """
 
 import os
 import re
 import sys
 
-# Floor -> the floors it may use, lowest first. res/ holds the dialog
-# resources and their ids, which every floor that talks to a window names; it
-# includes nothing itself.
+# Floor -> the floors it may use, lowest first; a floor names only those its
+# files include. res/ holds the dialog resources and their ids, which every
+# floor that talks to a window names; it includes nothing itself. batch/, the
+# runs without a window, never reaches the windows (panels/, viewers/).
 LAYERS = {
     "res": [],
     "platform": [],
-    "platform/win32": ["platform", "res"],
+    "platform/win32": ["platform"],
     "imaging": ["platform", "platform/win32", "res"],
-    "core": ["platform", "imaging", "res"],
+    "core": ["platform", "res"],
     "device": ["platform", "core"],
-    "settings": ["platform", "core", "device"],
+    "settings": ["core", "device"],
     "jobs": ["platform", "core", "device", "res"],
     "viewers": ["platform", "imaging", "core", "device", "jobs", "res"],
     "panels": ["platform", "core", "device", "settings", "jobs", "viewers", "res"],
     "batch": ["platform", "core", "device", "settings", "jobs", "res"],
-    "app": ["platform", "platform/win32", "imaging", "core", "device", "settings", "jobs",
-            "viewers", "panels", "batch", "res"],
+    "app": ["platform", "platform/win32", "imaging", "core", "device", "panels", "batch", "res"],
 }
 
-INCLUDE_RE = re.compile(r'^\s*#\s*include\s+"([^"]+)"')
+INCLUDE_RE = re.compile(r'^\s*#\s*include\s*(<[^>]+>|"[^"]+")')
+# The Windows API's headers (MinGW-w64 spells them in lower case, the SDK in
+# mixed case).
+WINDOWS_HEADER_RE = re.compile(
+    r"(win[a-z0-9_]*|commctrl|commdlg|dbt|mmsystem|objbase|objidl|ole2|oleauto|shellapi|"
+    r"shlobj|shlwapi|tlhelp32|unknwn|gdiplus[a-z]*|richedit|uxtheme|psapi|htmlhelp)\.h",
+    re.IGNORECASE)
+WIN32_FILE_RE = re.compile(r"(^platform/win32/|_win32\.[^/]*$)")
+WIN32_ONLY = "only platform/win32/ and files named *_win32.* may include it"
 SOURCE_EXTENSIONS = (".h", ".cpp")
 
 
@@ -65,6 +78,26 @@ def cycle_in_table():
     return None
 
 
+def include_problem(rel, floor, written):
+    """What is wrong with the include `written` (with its quotes or angle
+    brackets) in the file `rel` of `floor`, or None."""
+    target = written[1:-1]
+    to = floor_of(target)
+    if written[0] == "<" and to is None:
+        if WINDOWS_HEADER_RE.fullmatch(target) and not WIN32_FILE_RE.search(rel):
+            return "%s: %s" % (written, WIN32_ONLY)
+        return None  # a system or library header
+    if "/" not in target:
+        return "%s names no folder" % written
+    if to is None:
+        return "%s is in no floor of the program" % written
+    if to != floor and to not in LAYERS[floor]:
+        return "%s: %s/ may not use %s/" % (written, floor, to)
+    if WIN32_FILE_RE.search(target) and not WIN32_FILE_RE.search(rel):
+        return "%s: %s" % (written, WIN32_ONLY)
+    return None
+
+
 def check(root):
     problems = []
     files = includes = 0
@@ -84,18 +117,9 @@ def check(root):
                     if not m:
                         continue
                     includes += 1
-                    target = m.group(1)
-                    if "/" not in target:
-                        problems.append("%s:%d: #include \"%s\" names no folder" % (rel, number,
-                                                                                 target))
-                        continue
-                    to = floor_of(target)
-                    if to is None:
-                        problems.append("%s:%d: #include \"%s\" is in no floor of the program"
-                                        % (rel, number, target))
-                    elif to != floor and to not in LAYERS[floor]:
-                        problems.append("%s:%d: #include \"%s\": %s/ may not use %s/"
-                                        % (rel, number, target, floor, to))
+                    problem = include_problem(rel, floor, m.group(1))
+                    if problem:
+                        problems.append("%s:%d: #include %s" % (rel, number, problem))
     return problems, files, includes
 
 

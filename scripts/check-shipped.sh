@@ -52,12 +52,55 @@ manifest_arch() {
     *) echo "unknown machine $1" ;;
   esac
 }
+# What the checks read from a program, with Debian's python3-pefile:
+#   pe machine EXE       i386 or amd64 (or the field in hex)
+#   pe fileversion EXE   the fixed file version of its version resource
+#   pe manifest EXE ID   the RT_MANIFEST resource ID as stored; fails unless
+#                        exactly one is embedded
+pe() {
+  python3 - "$@" <<'PY'
+import sys
+
+try:
+    import pefile
+except ImportError:
+    # Debian's python3-pefile is installed for Debian's python3; a python3
+    # found first on PATH (pyenv, a virtual environment) does not look there.
+    sys.path.append("/usr/lib/python3/dist-packages")
+    import pefile
+
+what, path = sys.argv[1:3]
+try:
+    exe = pefile.PE(path, fast_load=True)
+    exe.parse_data_directories([pefile.DIRECTORY_ENTRY["IMAGE_DIRECTORY_ENTRY_RESOURCE"]])
+except (OSError, pefile.PEFormatError) as e:
+    sys.exit("%s: %s" % (path, e))
+if what == "machine":
+    machine = exe.FILE_HEADER.Machine
+    print({0x014C: "i386", 0x8664: "amd64"}.get(machine, "%#06x" % machine))
+elif what == "fileversion":
+    if not hasattr(exe, "VS_FIXEDFILEINFO"):
+        sys.exit("%s: no version resource" % path)
+    fixed = exe.VS_FIXEDFILEINFO[0]
+    ms, ls = fixed.FileVersionMS, fixed.FileVersionLS
+    print("%d.%d.%d.%d" % (ms >> 16, ms & 0xFFFF, ls >> 16, ls & 0xFFFF))
+else:
+    kinds = exe.DIRECTORY_ENTRY_RESOURCE.entries if hasattr(exe, "DIRECTORY_ENTRY_RESOURCE") else []
+    found = [exe.get_data(language.data.struct.OffsetToData, language.data.struct.Size)
+             for kind in kinds if kind.id == pefile.RESOURCE_TYPE["RT_MANIFEST"]
+             for name in kind.directory.entries if name.id == int(sys.argv[3])
+             for language in name.directory.entries]
+    if len(found) != 1:
+        sys.exit("%s: %d manifests with id %s embedded, not one" % (path, len(found), sys.argv[3]))
+    sys.stdout.buffer.write(found[0])
+PY
+}
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 for program in "$build/win/Z4Utility.exe"; do
   [ -f "$program" ] || continue
   manifest=$scratch/manifest.xml
-  if ! python3 "$root/scripts/pe_resources.py" manifest "$program" >"$manifest"; then
+  if ! pe manifest "$program" 1 >"$manifest"; then
     fail "no single embedded manifest in $program"
     continue
   fi
@@ -68,14 +111,14 @@ for program in "$build/win/Z4Utility.exe"; do
   identity='/*[local-name()="assembly"]/*[local-name()="assemblyIdentity"]'
   arch=$(xmllint --xpath "string($identity/@processorArchitecture)" "$manifest")
   version=$(xmllint --xpath "string($identity/@version)" "$manifest")
-  machine=$(python3 "$root/scripts/pe_resources.py" machine "$program")
-  fixed=$(python3 "$root/scripts/pe_resources.py" version "$program" | sed -n 's/^FILEVERSION //p')
+  machine=$(pe machine "$program")
+  fixed=$(pe fileversion "$program")
   # The manifest that names the GdiPlus assembly (res/resource_ids.h), for
   # the same architecture.
   gdiplus_id=$(awk '$2 == "IDR_GDIPLUS_MANIFEST" {print $3}' "$root/res/resource_ids.h")
   gdiplus=$scratch/gdiplus.xml
   dependency='//*[local-name()="dependentAssembly"]/*[local-name()="assemblyIdentity"]'
-  if ! python3 "$root/scripts/pe_resources.py" manifest "$program" "$gdiplus_id" >"$gdiplus" ||
+  if ! pe manifest "$program" "$gdiplus_id" >"$gdiplus" ||
     ! xmllint --noout "$gdiplus" ||
     [ "$(xmllint --xpath "string($dependency/@name)" "$gdiplus")" != Microsoft.Windows.GdiPlus ] ||
     [ "$(xmllint --xpath "string($dependency/@processorArchitecture)" "$gdiplus")" != "$(manifest_arch "$machine")" ]; then

@@ -10,7 +10,7 @@ source "$(dirname "$0")/apt_lists.sh"
 packages=(cmake ninja-build g++ make g++-mingw-w64-i686 wine wine64 libc6-i386 xvfb x11-apps
   googletest libgtest-dev libgmock-dev libbenchmark-dev imagemagick fonts-ipafont-gothic
   fonts-wine ghostscript fp-utils python3 file libxml2-utils locales libchm-bin clang
-  libclang-rt-14-dev wixl msitools osslsigncode openssl librapidcheck-dev)
+  libclang-rt-14-dev wixl msitools osslsigncode openssl librapidcheck-dev python3-pefile)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -5,23 +5,25 @@
 
 #include <algorithm>
 
+#include "platform/win32/handles.h"
 #include "sim/disk_files.h"
-#include "sim/win32_handle.h"
 
 namespace z4::sim::disk {
 namespace {
 
+using win32::UniqueFile;
+
 class OpenHandle : public HeldFile {
  public:
-  explicit OpenHandle(UniqueHandle handle) : handle_(std::move(handle)) {}
+  explicit OpenHandle(UniqueFile handle) : handle_(std::move(handle)) {}
 
  private:
-  UniqueHandle handle_;
+  UniqueFile handle_;
 };
 
-UniqueHandle Open(const std::filesystem::path& path, DWORD access, DWORD share, DWORD creation) {
-  return UniqueHandle(CreateFileW(path.wstring().c_str(), access, share, nullptr, creation,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+UniqueFile Open(const std::filesystem::path& path, DWORD access, DWORD share, DWORD creation) {
+  return UniqueFile(CreateFileW(path.wstring().c_str(), access, share, nullptr, creation,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
 }  // namespace
@@ -29,8 +31,8 @@ UniqueHandle Open(const std::filesystem::path& path, DWORD access, DWORD share, 
 std::optional<std::string> ReadWhole(const std::filesystem::path& path) {
   // Sharing read and delete but not write: a file someone is still writing
   // cannot be opened, and the PC can still delete the file while it is read.
-  UniqueHandle file = Open(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, OPEN_EXISTING);
-  if (!file.valid()) return std::nullopt;
+  UniqueFile file = Open(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, OPEN_EXISTING);
+  if (!file) return std::nullopt;
   std::string bytes;
   char buffer[4096];
   for (;;) {
@@ -42,8 +44,8 @@ std::optional<std::string> ReadWhole(const std::filesystem::path& path) {
 }
 
 bool WriteExclusive(const std::filesystem::path& path, const std::string& bytes) {
-  UniqueHandle file = Open(path, GENERIC_WRITE, 0, CREATE_ALWAYS);
-  if (!file.valid()) return false;
+  UniqueFile file = Open(path, GENERIC_WRITE, 0, CREATE_ALWAYS);
+  if (!file) return false;
   std::size_t done = 0;
   while (done < bytes.size()) {
     DWORD wrote = 0;
@@ -61,8 +63,8 @@ bool RenameOver(const std::filesystem::path& from, const std::filesystem::path& 
 }
 
 std::unique_ptr<HeldFile> HoldExclusive(const std::filesystem::path& path) {
-  UniqueHandle file = Open(path, GENERIC_READ, 0, OPEN_EXISTING);
-  if (!file.valid()) return nullptr;
+  UniqueFile file = Open(path, GENERIC_READ, 0, OPEN_EXISTING);
+  if (!file) return nullptr;
   return std::make_unique<OpenHandle>(std::move(file));
 }
 

@@ -301,10 +301,11 @@ void DialogWindow::SetTextFont(const std::string& face, int tenths_of_point) {
   // window owns a font it made and releases it when it goes away.
   if (text_font_ && face == font_face_ && tenths_of_point == font_size_) return;
   LOGFONTW lf{};
-  HDC dc = GetDC(nullptr);
-  // A point size as the common point-font helpers compute it.
-  lf.lfHeight = -std::abs(MulDiv(GetDeviceCaps(dc, LOGPIXELSY), tenths_of_point, 720));
-  ReleaseDC(nullptr, dc);
+  {
+    const ClientDc screen(nullptr);
+    // A point size as the common point-font helpers compute it.
+    lf.lfHeight = -std::abs(MulDiv(GetDeviceCaps(screen.get(), LOGPIXELSY), tenths_of_point, 720));
+  }
   lf.lfCharSet = DEFAULT_CHARSET;
   const std::wstring wide = Widen(face);
   wcsncpy(lf.lfFaceName, wide.c_str(), LF_FACESIZE - 1);
@@ -416,7 +417,8 @@ void DialogWindow::MoveControl(int id, const Rect& screen_rect, bool repaint) {
 Size DialogWindow::TextSize(int id, const std::string& text) {
   HWND item = Item(id);
   if (!item) return {};
-  HDC dc = GetDC(item);
+  const ClientDc client(item);
+  const HDC dc = client.get();
   if (!dc) return {};
   // A control without a font of its own draws in the system font, which a
   // fresh device context holds.
@@ -427,7 +429,6 @@ Size DialogWindow::TextSize(int id, const std::string& text) {
   const BOOL measured =
       GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &size);
   if (before) SelectObject(dc, before);
-  ReleaseDC(item, dc);
   return measured ? Size{size.cx, size.cy} : Size{};
 }
 

@@ -1,5 +1,7 @@
 #include "platform/win32/font_match.h"
 
+#include "platform/win32/handles.h"
+
 namespace z4::win32 {
 namespace {
 
@@ -8,13 +10,13 @@ bool PlainQuality(BYTE quality) {
 }
 
 bool IsTrueType(HFONT font) {
-  HDC dc = GetDC(nullptr);
+  const ClientDc screen(nullptr);
+  const HDC dc = screen.get();
   if (!dc) return false;
   HGDIOBJ before = SelectObject(dc, font);
   TEXTMETRICW metrics{};
   const bool ok = GetTextMetricsW(dc, &metrics) != 0;
   SelectObject(dc, before);
-  ReleaseDC(nullptr, dc);
   return ok && (metrics.tmPitchAndFamily & TMPF_TRUETYPE) != 0;
 }
 

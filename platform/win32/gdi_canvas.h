@@ -38,37 +38,6 @@ class GdiCanvas : public Canvas {
   std::vector<SelectedPen> pens_;
 };
 
-// A window's device context for its client area, released with the object.
-class ClientDc {
- public:
-  explicit ClientDc(HWND window) : window_(window), dc_(GetDC(window)) {}
-  ~ClientDc() {
-    if (dc_) ReleaseDC(window_, dc_);
-  }
-  ClientDc(const ClientDc&) = delete;
-  ClientDc& operator=(const ClientDc&) = delete;
-  HDC get() const { return dc_; }
-
- private:
-  HWND window_;
-  HDC dc_;
-};
-
-// A memory device context, deleted with the object.
-class MemoryDc {
- public:
-  explicit MemoryDc(HDC like) : dc_(CreateCompatibleDC(like)) {}
-  ~MemoryDc() {
-    if (dc_) DeleteDC(dc_);
-  }
-  MemoryDc(const MemoryDc&) = delete;
-  MemoryDc& operator=(const MemoryDc&) = delete;
-  HDC get() const { return dc_; }
-
- private:
-  HDC dc_;
-};
-
 // A control's client area, drawn on after the control has painted itself
 // (so that nothing the control draws later covers it).
 class ControlCanvas : private ClientDc, public GdiCanvas {

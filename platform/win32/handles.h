@@ -1,4 +1,5 @@
-// Owners for Win32 handles: one type per kind of handle, movable, never copied.
+// Owners for Win32 handles: one type per kind of handle, never copied; movable,
+// except the device contexts, which go back in the scope that took them.
 #pragma once
 
 #include <windows.h>
@@ -65,5 +66,37 @@ using UniqueFind = UniqueHandle<HANDLE, FindHandleTraits>;
 using UniqueKey = UniqueHandle<HKEY, KeyHandleTraits>;
 using UniqueGdiObject = UniqueHandle<HGDIOBJ, GdiObjectTraits>;
 using UniqueIcon = UniqueHandle<HICON, IconTraits>;
+
+// A window's device context for its client area (with no window, the
+// screen's), released with the object.
+class ClientDc {
+ public:
+  explicit ClientDc(HWND window) : window_(window), dc_(GetDC(window)) {}
+  ~ClientDc() {
+    if (dc_) ReleaseDC(window_, dc_);
+  }
+  ClientDc(const ClientDc&) = delete;
+  ClientDc& operator=(const ClientDc&) = delete;
+  HDC get() const { return dc_; }
+
+ private:
+  HWND window_;
+  HDC dc_;
+};
+
+// A memory device context, deleted with the object.
+class MemoryDc {
+ public:
+  explicit MemoryDc(HDC like) : dc_(CreateCompatibleDC(like)) {}
+  ~MemoryDc() {
+    if (dc_) DeleteDC(dc_);
+  }
+  MemoryDc(const MemoryDc&) = delete;
+  MemoryDc& operator=(const MemoryDc&) = delete;
+  HDC get() const { return dc_; }
+
+ private:
+  HDC dc_;
+};
 
 }  // namespace z4::win32

@@ -41,6 +41,26 @@ class Layers(unittest.TestCase):
             'viewers/kiban_dlg.cpp:2: #include "sim/board.h" is in no floor of the program',
         ])
 
+    def test_windows_code_only_in_win32_files_and_batch_below_the_windows(self):
+        only_win32 = "only platform/win32/ and files named *_win32.* may include it"
+        root = self.tree({
+            "app/startup.cpp": '#include "imaging/image_control_win32.h"\n#include <batch/run.h>\n',
+            "batch/batch_run.cpp": '#include <panels/settings_panel.h>\n#include "viewers/a.h"\n',
+            "core/decimal.cpp": '#include <windows.h>\n#include "imaging/png_check.h"\n',
+            "imaging/gdiplus_win32.cpp": '#include <windows.h>\n#include "platform/win32/x.h"\n',
+            "imaging/sequences.cpp": '#include <CommCtrl.h>\n#include "platform/win32/x.h"\n',
+            "platform/win32/handles.h": '#include <windows.h>\n#include <shellapi.h>\n',
+        })
+        self.assertEqual(check_layers.check(root)[0], [
+            'app/startup.cpp:1: #include "imaging/image_control_win32.h": ' + only_win32,
+            'batch/batch_run.cpp:1: #include <panels/settings_panel.h>: batch/ may not use panels/',
+            'batch/batch_run.cpp:2: #include "viewers/a.h": batch/ may not use viewers/',
+            'core/decimal.cpp:1: #include <windows.h>: ' + only_win32,
+            'core/decimal.cpp:2: #include "imaging/png_check.h": core/ may not use imaging/',
+            'imaging/sequences.cpp:1: #include <CommCtrl.h>: ' + only_win32,
+            'imaging/sequences.cpp:2: #include "platform/win32/x.h": ' + only_win32,
+        ])
+
     def test_the_deepest_floor_of_a_path_counts(self):
         self.assertEqual(check_layers.floor_of("platform/win32/handles.h"), "platform/win32")
         self.assertEqual(check_layers.floor_of("platform/clock.h"), "platform")
