@@ -97,9 +97,11 @@ z4_new_prefix() {
     find . -type f -regextype posix-extended ! -iregex "$z4_shared_files" -print0)
   rm -rf "$prefix"
   cp -a --link "$template" "$prefix" || return 1
-  # The private files: their links undone, then copies.
+  # The private files: their links undone, then copies. (cp, not tar: other
+  # prefixes made at the same time link the template's files, which changes
+  # their ctime, and tar takes that for a file changed while it read it.)
   (cd "$prefix" && rm -f -- "${private[@]}") || return 1
-  tar -C "$template" -cf - -- "${private[@]}" | tar -C "$prefix" -xf -
+  (cd "$template" && cp -a --parents -- "${private[@]}" "$prefix/")
 }
 
 # Whether a prefix made by z4_new_prefix shares what it should: Wine's DLLs
