@@ -6,11 +6,15 @@ a table says, fault by fault, whether it was found.
   plant_faults.py [--seconds S] [--only N,...]   plant, build, run, print the table
   plant_faults.py --fixed ...                    the same for the defects it found, as
                                                  they were before their fixes
+  plant_faults.py --fixed --replay ...           for each fixed defect, replays instead
+                                                 the seed the replayed-seeds test keeps
+                                                 for it, which must still find it
   plant_faults.py --check                        only check that every fault still
                                                  applies to the sources (quick)
 """
 import argparse
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -18,6 +22,7 @@ import tempfile
 import time
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+REPLAYED = os.path.join(ROOT, "tests", "simulation", "replayed_seeds_test.cpp")
 
 # (fault, file, text in the sources, the text that plants the fault)
 FAULTS = [
@@ -67,7 +72,7 @@ FIXED = [
      "panels/settings_panel_watch.cpp",
      "        // is a first miss again, not a second.\n        SharedState::SetWatchStep(WatchStep::kFirst);",
      "        // is a first miss again, not a second.\n        SharedState::SetWatchStep(WatchStep::kSecond);"),
-    ("a board missing for a moment at a delivery was taken for gone", "device/file_exchange.cpp",
+    ("a board gone for a moment during a delivery was taken for gone", "device/file_exchange.cpp",
      "  if (ports.files.DriveType(drive + \":\\\\\") == DriveKind::NoRoot) return Delivery::DriveMissing;\n",
      ""),
     ("a write that timed out was logged as not written, though a slow board took it",
@@ -99,6 +104,13 @@ def check(root, faults):
     return missing
 
 
+def kept_seeds():
+    """The replayed-seeds test's rows: {"defect", seed}."""
+    with open(REPLAYED, encoding="utf-8") as f:
+        return {name: int(seed) for name, seed in re.findall(r'\{"((?:[^"\\]|\\.)*)", (\d+)\}',
+                                                           f.read())}
+
+
 def run(cmd, cwd, log):
     with open(log, "a") as out:
         return subprocess.run(cmd, cwd=cwd, stdout=out, stderr=subprocess.STDOUT).returncode
@@ -110,7 +122,9 @@ def main():
     parser.add_argument("--seconds", type=float, default=60)
     parser.add_argument("--only", default="")
     parser.add_argument("--fixed", action="store_true")
+    parser.add_argument("--replay", action="store_true")
     args = parser.parse_args()
+    kept = kept_seeds() if args.replay else {}
     faults = FIXED if args.fixed else FAULTS
     missing = check(ROOT, FAULTS) + check(ROOT, FIXED)
     if missing or args.check:
@@ -152,9 +166,16 @@ def main():
                 found_all = False
                 continue
             started = time.time()
-            seed = int(started) % 1000000
-            out = subprocess.run([os.path.join(build, "z4_simulate"), "--seed", str(seed),
-                                  "--seconds", str(args.seconds), "--until-violation"],
+            if args.replay:
+                if name not in kept:
+                    print(f"{number:>3}  {name:<46} {'no seed':<8}")
+                    found_all = False
+                    continue
+                how = ["--seed", str(kept[name])]
+            else:
+                how = ["--seed", str(int(started) % 1000000), "--seconds", str(args.seconds),
+                       "--until-violation"]
+            out = subprocess.run([os.path.join(build, "z4_simulate")] + how,
                                  capture_output=True, text=True).stdout
             took = time.time() - started
             violation = next((l for l in out.splitlines() if l.startswith("VIOLATION")), "")
