@@ -24,7 +24,8 @@ inline constexpr int kMissesForGone = 2;
 // folder or the drive is missing, or starts the count again when the search
 // reached the drive. True when the board is gone.
 bool BoardGoneAfterFailure(Ports& ports, const std::string& path);
-// An attempt reached the board's drive: the misses start again from none.
+// An attempt reached the board's drive: the misses, and the device watch's
+// failed looks, start again from none.
 void BoardReached();
 
 // True once the board is known to be gone, until ForgetBoardGone.

@@ -92,6 +92,8 @@ FIXED = [
     ("after a write not read back, the next write's before file was stale",
      "panels/settings_panel_watch.cpp", "  if (!known) ForgetBoardFile();\n",
      "  if (false && !known) ForgetBoardFile();\n"),
+    ("a miss the watch saw before a job, with one after it, was taken for gone",
+     "device/board_gone.cpp", "  SharedState::SetWatchStep(WatchStep::kFirst);\n", ""),
 ]
 
 

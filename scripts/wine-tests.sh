@@ -224,8 +224,10 @@ Z4_READONLY=1 scenario read-only-folder win10 map 'DataFolder.*:History.*' "$z4_
 scenario writable-folder win10 map 'DataFolder.*:CheckedSet.*:SecondCopy.*' "$z4_root/res/Z4Utility.ini"
 # Every window laid out at 100, 125, 150 and 200 %, in English and in Japanese.
 # These checks only wait on the program's own timers and measure what its
-# windows hold, so they run four at a time, each in its own prefix (their
-# screenshots may show each other's windows); the reports follow in order.
+# windows hold, so they run four at a time, each in its own prefix and on a
+# screen of its own (an Xvfb started here, one after the other so that no
+# two take the same number), which its screenshots show alone; the reports
+# follow in order.
 running() {  # how many of these processes are still running
   local pid count=0
   for pid in "$@"; do kill -0 "$pid" 2>/dev/null && count=$((count + 1)); done
@@ -236,11 +238,17 @@ rm -rf "$layout_dir"
 mkdir -p "$layout_dir"
 layouts=()
 layout_jobs=()
+layout_screens=()
+trap 'z4_stop_display; kill "${layout_screens[@]}" 2>/dev/null' EXIT
+main_display=$DISPLAY main_screen=${z4_xvfb_pid:-}
 for dpi in 96 120 144 192; do
   for texts in english japanese; do
     name=layout-$dpi${texts/english/}
     name=${name/japanese/-japanese}
+    wanted "$name" || continue
     layouts+=("$name")
+    z4_start_display || { echo "wine: $name: no screen of its own" >"$layout_dir/$name.out"; continue; }
+    layout_screens+=("$z4_xvfb_pid")
     (
       passed=0
       failures=0
@@ -253,11 +261,14 @@ for dpi in 96 120 144 192; do
       echo "$passed $failures" >"$layout_dir/$name.count"
     ) >"$layout_dir/$name.out" 2>&1 &
     layout_jobs+=($!)
+    export DISPLAY=$main_display
+    z4_xvfb_pid=$main_screen
     while [ "$(running "${layout_jobs[@]}")" -ge 4 ]; do sleep 0.2; done
   done
 done
 # (A bare wait would wait for the display server too.)
-wait "${layout_jobs[@]}"
+[ ${#layout_jobs[@]} -eq 0 ] || wait "${layout_jobs[@]}"
+[ ${#layout_screens[@]} -eq 0 ] || kill "${layout_screens[@]}" 2>/dev/null
 for name in "${layouts[@]}"; do
   cat "$layout_dir/$name.out"
   read -r p f <"$layout_dir/$name.count" 2>/dev/null || { p=0; f=1; }

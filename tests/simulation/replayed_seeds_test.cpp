@@ -23,6 +23,7 @@ const Replayed kReplayed[] = {
     {"a run without memory for its log line ended without a word", 856726},
     {"a job file that never reached the board took an old end marker for its own", 865872},
     {"after a write not read back, the next write's before file was stale", 852421},
+    {"a miss the watch saw before a job, with one after it, was taken for gone", 1797195087},
 };
 void PrintTo(const Replayed& r, std::ostream* os) {
   *os << r.defect;
