@@ -1,37 +1,14 @@
 // The settings file format: values, lines and whole files as bytes.
 #include "settings/settings_format.h"
 
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <initializer_list>
 #include <string>
 #include <string_view>
-
-#include "core/shared_state.h"
-#include "device/board_file_limits.h"
-#include "fakes/fake_file_system.h"
-#include "fakes/fake_registry.h"
-#include "fakes/fake_system.h"
-#include "fakes/virtual_clock.h"
-#include "settings/settings_storage.h"
+#include <utility>
 
 namespace z4 {
 namespace {
-
-using namespace std::string_literals;
-
-constexpr char kProgramIni[] = "C:\\Program Files\\Z4\\Z4.INI";
-constexpr char kLocalIni[] = "C:\\Program Files\\Z4\\BackupZ4\\Z4.INI";
-constexpr char kBoardIni[] = "E:\\Z4.INI";
-
-constexpr char kSevenLines[] =
-    "Density:75\r\n"
-    "CCFLOffTim:030\r\n"
-    "CCFLStabTim:020\r\n"
-    "FileFormat:T\r\n"
-    "Setting:H\r\n"
-    "FileDate:2004/01/01 00:00:00\r\n"
-    "ImageMove:N\r\n";
 
 SettingsRecord Record(int density, int off, int stab, int format, int setting, std::string date,
                       int move) {
