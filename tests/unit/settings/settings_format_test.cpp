@@ -5,23 +5,9 @@
 #include <initializer_list>
 #include <string>
 #include <string_view>
-#include <utility>
 
 namespace z4 {
 namespace {
-
-SettingsRecord Record(int density, int off, int stab, int format, int setting, std::string date,
-                      int move) {
-  SettingsRecord r;
-  r.Density = density;
-  r.CCFLOffTim = off;
-  r.CCFLStabTim = stab;
-  r.FileFormat = format;
-  r.Setting = setting;
-  r.FileDate = std::move(date);
-  r.ImageMove = move;
-  return r;
-}
 
 AcceptedValues Parse(std::initializer_list<std::string_view> lines) {
   AcceptedValues accepted;
@@ -159,7 +145,11 @@ TEST(SettingsLine, SpacesCommentsAndCaseDecideWhatIsASettingsLine) {
 }
 
 TEST(SettingsLine, RewriteKeepsIndentAndKeyAndDropsValueAndComment) {
-  const SettingsRecord r = Record(72, 45, 15, 0, 1, "2005/06/07 08:09:10", 1);
+  SettingsRecord r;
+  r.Density = 72;
+  r.CCFLOffTim = 45;
+  r.FileFormat = 0;
+  r.FileDate = "2005/06/07 08:09:10";
   AcceptedValues a;
   EXPECT_EQ(RewriteSettingsLine("  Density:80 ; set by hand\r", r, a), "  Density:72");
   EXPECT_EQ(RewriteSettingsLine("Density:81", r, a), "Density:81") << "only the first is rewritten";
